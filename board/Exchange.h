@@ -1,0 +1,35 @@
+// The two exchanges with the board: the connection probe and the frame transfer. Each opens the
+// device, does its one thing and closes it again, so no handle outlives a user action.
+#pragma once
+
+#include <string>
+
+#include "BoardLink.h"
+#include "Frames.h"
+
+namespace stepctl {
+
+// Opens the first device and closes it again; nothing else reaches the chip.
+bool probeConnection(BoardLink& link);
+
+enum class SendStatus {
+    Sent,            // all 36 bytes went to the chip
+    NoDevice,        // the device could not be opened: nothing was configured or written
+    TransferFailed,  // opened, but configuring or writing failed or the write was short
+};
+
+struct SendOutcome {
+    SendStatus status = SendStatus::Sent;
+    std::string detail;  // why it failed, or a note on a close that failed after a full write
+    FrameKind kind = FrameKind::Serial6;
+    Frame frame{};  // the frame that was built, whether or not it reached the chip
+
+    bool sent() const { return status == SendStatus::Sent; }
+};
+
+// Open, bit-bang mode with every pin an output, 460800, one write of the frame, close. As the
+// chip expects, a failed mode or rate setting does not stop the write; every failure is
+// reported in the outcome, and an opened device is always closed.
+SendOutcome transferFrame(BoardLink& link, FrameKind kind, const Frame& frame);
+
+}  // namespace stepctl

@@ -1,0 +1,160 @@
+#include "FtdiLink.h"
+
+#include <ftdi.h>
+#include <libusb.h>
+
+#include <array>
+#include <memory>
+
+namespace stepctl {
+namespace {
+
+struct ListFree {
+    void operator()(ftdi_device_list* list) const { ftdi_list_free(&list); }
+};
+using DeviceList = std::unique_ptr<ftdi_device_list, ListFree>;
+
+struct ContextFree {
+    void operator()(ftdi_context* ctx) const { ftdi_free(ctx); }
+};
+using Context = std::unique_ptr<ftdi_context, ContextFree>;
+
+struct ChipStrings {
+    std::string manufacturer, description, serial;
+};
+
+ChipStrings readStrings(ftdi_context* ctx, libusb_device* dev) {
+    std::array<char, 128> manufacturer{}, description{}, serial{};
+    ChipStrings s;
+    if (ftdi_usb_get_strings(ctx, dev, manufacturer.data(), manufacturer.size(), description.data(),
+                             description.size(), serial.data(), serial.size()) == 0) {
+        s = {manufacturer.data(), description.data(), serial.data()};
+    }
+    return s;
+}
+
+// All FTDI chips libftdi knows of (vendor 0 and product 0 select its built-in list).
+int findAll(ftdi_context* ctx, DeviceList& list) {
+    ftdi_device_list* raw = nullptr;
+    const int count = ftdi_usb_find_all(ctx, &raw, 0, 0);
+    list.reset(raw);
+    return count;
+}
+
+}  // namespace
+
+FtdiLink::~FtdiLink() {
+    if (ctx_ != nullptr)
+        close();
+}
+
+LinkStatus FtdiLink::failure(LinkCode code) {
+    return {code, ftdi_get_error_string(ctx_)};
+}
+
+LinkStatus FtdiLink::open() {
+    if (ctx_ != nullptr)
+        return {LinkCode::InvalidArgument, "device already open"};
+    Context ctx(ftdi_new());
+    if (!ctx)
+        return {LinkCode::DeviceNotOpened, "ftdi_new failed"};
+
+    DeviceList list;
+    const int count = findAll(ctx.get(), list);
+    if (count < 0)
+        return {LinkCode::DeviceNotFound, ftdi_get_error_string(ctx.get())};
+
+    libusb_device* chosen = nullptr;
+    for (ftdi_device_list* node = list.get(); node != nullptr && chosen == nullptr;
+         node = node->next) {
+        if (serial_.empty() || readStrings(ctx.get(), node->dev).serial == serial_) {
+            chosen = node->dev;
+        }
+    }
+    if (chosen == nullptr) {
+        return {LinkCode::DeviceNotFound, serial_.empty()
+                                              ? "no FTDI device found"
+                                              : "no FTDI device with serial number " + serial_};
+    }
+    if (ftdi_usb_open_dev(ctx.get(), chosen) < 0) {
+        return {LinkCode::DeviceNotOpened, ftdi_get_error_string(ctx.get())};
+    }
+    ctx_ = ctx.release();
+    return LinkStatus::success();
+}
+
+LinkStatus FtdiLink::setBitMode(std::uint8_t mask, std::uint8_t mode) {
+    if (ctx_ == nullptr)
+        return {LinkCode::NotOpen, "device not open"};
+    if (ftdi_set_bitmode(ctx_, mask, mode) < 0)
+        return failure(LinkCode::IoError);
+    return LinkStatus::success();
+}
+
+LinkStatus FtdiLink::setBaudRate(int baud) {
+    if (ctx_ == nullptr)
+        return {LinkCode::NotOpen, "device not open"};
+    // libftdi multiplies the rate by 4 once bit-bang mode is on; the chip must see the divisor
+    // of the plain rate, so hand it a quarter.
+    const int argument = ctx_->bitbang_enabled ? baud / 4 : baud;
+    if (ftdi_set_baudrate(ctx_, argument) < 0)
+        return failure(LinkCode::IoError);
+    return LinkStatus::success();
+}
+
+LinkStatus FtdiLink::write(std::span<const std::uint8_t> bytes, std::size_t& written) {
+    written = 0;
+    if (ctx_ == nullptr)
+        return {LinkCode::NotOpen, "device not open"};
+    const int result = ftdi_write_data(ctx_, bytes.data(), static_cast<int>(bytes.size()));
+    if (result < 0)
+        return failure(LinkCode::IoError);
+    written = static_cast<std::size_t>(result);
+    return LinkStatus::success();
+}
+
+LinkStatus FtdiLink::close() {
+    if (ctx_ == nullptr)
+        return {LinkCode::NotOpen, "device not open"};
+    Context ctx(ctx_);
+    ctx_ = nullptr;
+    if (ftdi_usb_close(ctx.get()) < 0)
+        return {LinkCode::IoError, ftdi_get_error_string(ctx.get())};
+    return LinkStatus::success();
+}
+
+std::vector<FtdiChipInfo> listFtdiChips(std::string* error) {
+    std::vector<FtdiChipInfo> chips;
+    Context ctx(ftdi_new());
+    if (!ctx) {
+        if (error != nullptr)
+            *error = "ftdi_new failed";
+        return chips;
+    }
+    DeviceList list;
+    if (findAll(ctx.get(), list) < 0) {
+        if (error != nullptr)
+            *error = ftdi_get_error_string(ctx.get());
+        return chips;
+    }
+    int index = 0;
+    for (ftdi_device_list* node = list.get(); node != nullptr; node = node->next) {
+        FtdiChipInfo info;
+        info.index = index++;
+        libusb_device_descriptor desc{};
+        if (libusb_get_device_descriptor(node->dev, &desc) == 0) {
+            info.vendorId = desc.idVendor;
+            info.productId = desc.idProduct;
+        }
+        info.bus = libusb_get_bus_number(node->dev);
+        info.address = libusb_get_device_address(node->dev);
+        ChipStrings s = readStrings(ctx.get(), node->dev);
+        info.manufacturer = std::move(s.manufacturer);
+        info.description = std::move(s.description);
+        info.serial = std::move(s.serial);
+        chips.push_back(std::move(info));
+    }
+    return chips;
+}
+
+}  // namespace stepctl

@@ -1,0 +1,27 @@
+// The send routines the panel and the CLI call. They read the selection state, build the frame
+// and run the frame transfer over the board link in use.
+#pragma once
+
+#include <cstdint>
+
+#include "BoardLink.h"
+#include "Exchange.h"
+
+namespace stepctl {
+
+// The link every exchange below goes through. Until one is installed it is the FTDI link to the
+// first chip. The caller keeps ownership; nullptr goes back to the FTDI link.
+BoardLink& boardLink();
+void setBoardLink(BoardLink* link);
+
+// Connection probe over boardLink().
+bool probeBoard();
+
+}  // namespace stepctl
+
+// Single-device frame for g_nInterface. Stores the word width of row g_nDeviceIndex in
+// g_bSevenBit first; the frame takes its width from there.
+stepctl::SendOutcome SendControlWord(std::int32_t nControlWord);
+
+// Dual-device frame: first code latched by LE, second by LE2. Reads no selection state.
+stepctl::SendOutcome SendDualControlWord(std::int32_t nCode1, std::int32_t nCode2);
