@@ -1,0 +1,63 @@
+#include "StepCtlApp.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QtDebug>
+#include <new>
+
+#include "ResourceIds.h"
+#include "SendRoutines.h"
+#include "StepCtlDlg.h"
+
+namespace {
+
+std::unique_ptr<CStepCtlDlg> makePanel(const stepctl::SimulatedBoard* simulated) {
+    try {
+        return std::make_unique<CStepCtlDlg>(nullptr, simulated);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+CStepCtlApp::CStepCtlApp() : m_factory(makePanel) {}
+
+CStepCtlApp::~CStepCtlApp() {
+    if (m_pSimulatedBoard)
+        stepctl::setBoardLink(nullptr);
+}
+
+bool CStepCtlApp::InitInstance(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Control panel for DSA/DVGA evaluation boards driven through an FTDI chip in bit-bang "
+        "mode."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Drive a simulated evaluation board instead of the first FTDI chip."));
+    parser.addOption(simulate);
+    parser.process(arguments);
+
+    if (parser.isSet(simulate)) {
+        // Follows the device and interface chosen in the panel, as if the matching board were
+        // plugged in.
+        m_pSimulatedBoard = std::make_unique<stepctl::SimulatedBoard>();
+        stepctl::setBoardLink(m_pSimulatedBoard.get());
+    }
+
+    std::unique_ptr<CStepCtlDlg> dlg = m_factory(m_pSimulatedBoard.get());
+    if (dlg) {
+        const int result = dlg->DoModal();
+        m_nResponse = result == QDialog::Accepted ? IDOK : IDCANCEL;
+    } else {
+        m_nResponse = -1;
+        qWarning("Warning: dialog creation failed, so application is terminating unexpectedly.");
+        qWarning(
+            "Warning: if you are using MFC controls on the dialog, you cannot #define "
+            "_AFX_NO_MFC_CONTROLS_IN_DIALOGS.");
+    }
+    return false;
+}

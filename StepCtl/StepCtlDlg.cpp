@@ -1,0 +1,153 @@
+#include "StepCtlDlg.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+
+#include "AboutDlg.h"
+#include "Art.h"
+#include "Catalogue.h"
+#include "PickList.h"
+#include "ResourceIds.h"
+#include "SelectorRadio.h"
+#include "SendRoutines.h"
+
+namespace {
+
+// The string resources of the panel.
+QString loadString(int nID) {
+    if (nID == IDS_ABOUTBOX)
+        return QStringLiteral("&About StepCtl...");
+    return {};
+}
+
+}  // namespace
+
+CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simulated)
+    : QDialog(pParent), m_hIcon(applicationIcon()), m_pSimulated(simulated) {
+    setWindowTitle(QStringLiteral("Zozodoz DSA/DVGA GUI V2.4"));
+    // Caption, window menu and close box; no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    CreateControls();
+    OnInitDialog();
+}
+
+CStepCtlDlg::~CStepCtlDlg() = default;
+
+int CStepCtlDlg::DoModal() {
+    return exec();
+}
+
+QWidget* CStepCtlDlg::GetDlgItem(int nID) const {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->property(kControlIdProperty).toInt() == nID && nID != IDC_STATIC)
+            return child;
+    }
+    return nullptr;
+}
+
+bool CStepCtlDlg::OnInitDialog() {
+    // 1. The lists receive their entries; the bound fields show their (empty) members.
+    for (int address = 0; address < 8; ++address)
+        m_comboAddress->addItem(QString::number(address));
+    m_comboAddress->model()->sort(0);  // a sorted list
+    for (const auto& entry : stepctl::catalogue())
+        m_comboDevice->addItem(
+            QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
+    UpdateData(false);
+
+    // 2..5. Address "1", Serial Addressable and the list disabled, "ZMG-A2" shown.
+    m_comboAddress->setCurrentIndex(1);
+    GetDlgItem(IDC_RADIO_SERIAL_ADDR)->setEnabled(false);
+    GetDlgItem(IDC_COMBO_ADDRESS)->setEnabled(false);
+    m_comboDevice->setCurrentIndex(1);
+    GetDlgItem(IDC_EDIT_ATTEN2)->setEnabled(false);
+    GetDlgItem(IDC_COMBO_ADDRESS)->setEnabled(false);
+
+    // 6. White background.
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    // 7. One probe: is the board there?
+    if (stepctl::probeBoard()) {
+        m_radioSerial->setChecked(true);
+        GetDlgItem(IDC_STATIC_CONNECTED)->show();
+    } else {
+        GetDlgItem(IDC_STATIC_NOTCONNECTED)->show();
+    }
+
+    // 8. The window menu. The platform owns the title-bar menu here, so it is offered as the
+    // window's context menu instead, and F1 opens the About box.
+    m_pWindowMenu = new QMenu(this);
+    auto addCommand = [this](const QString& text, unsigned nID) {
+        QAction* action = m_pWindowMenu->addAction(text);
+        action->setData(nID);
+        connect(action, &QAction::triggered, this, [this, nID] { OnSysCommand(nID); });
+        return action;
+    };
+    addCommand(QStringLiteral("&Close"), SC_CLOSE);
+    const QString strAboutMenu = loadString(IDS_ABOUTBOX);
+    if (!strAboutMenu.isEmpty()) {
+        m_pWindowMenu->addSeparator();
+        QAction* about = addCommand(strAboutMenu, IDM_ABOUTBOX);
+        about->setShortcut(QKeySequence(Qt::Key_F1));
+        addAction(about);  // F1 works anywhere in the window
+    }
+
+    // 9. Icons.
+    setWindowIcon(m_hIcon);
+
+    // 10. Trackbar range by the row, thumb at 0.
+    SetTrackbarRangeByRow();
+    m_sliderAtten->setValue(0);
+
+    // 11. Both state fields show "0".
+    m_strState = QStringLiteral("0");
+    m_strState2 = QStringLiteral("0");
+    UpdateData(false);
+
+    // 12. The first tab stop, Close, takes the focus.
+    GetDlgItem(IDOK)->setFocus();
+    return true;
+}
+
+void CStepCtlDlg::UpdateData(bool bSaveAndValidate) {
+    if (bSaveAndValidate) {
+        m_strState = m_editState->text();
+        m_strState2 = m_editState2->text();
+    } else {
+        m_editState->setText(m_strState);
+        m_editState2->setText(m_strState2);
+    }
+}
+
+void CStepCtlDlg::OnOK() {
+    UpdateData(true);
+    accept();
+}
+
+void CStepCtlDlg::OnSysCommand(unsigned nID) {
+    switch (nID & 0xFFF0) {
+        case IDM_ABOUTBOX: {
+            CAboutDlg dlgAbout(this);
+            dlgAbout.exec();
+            break;
+        }
+        case SC_CLOSE:
+            reject();
+            break;
+        default:
+            break;
+    }
+}
+
+void CStepCtlDlg::contextMenuEvent(QContextMenuEvent* event) {
+    m_pWindowMenu->popup(event->globalPos());
+}

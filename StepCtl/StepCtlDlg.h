@@ -1,0 +1,97 @@
+// The control panel: one modal dialog with the device and interface choices, the attenuation
+// entry controls, the Send button and the connection indicator.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <optional>
+
+#include "Exchange.h"
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSlider;
+class PickList;
+class SelectorRadio;
+class UpDownControl;
+
+namespace stepctl {
+class SimulatedBoard;
+}
+
+class CStepCtlDlg : public QDialog {
+    Q_OBJECT
+  public:
+    enum { IDD = 102 };
+
+    // `simulated`: the simulated board the link goes to, when the panel runs without hardware.
+    explicit CStepCtlDlg(QWidget* pParent = nullptr,
+                         const stepctl::SimulatedBoard* simulated = nullptr);
+    ~CStepCtlDlg() override;
+
+    // Runs the panel modally; the result is QDialog::Accepted (Close) or Rejected.
+    int DoModal();
+
+    // The control with this id, as the platform's child lookup finds it.
+    QWidget* GetDlgItem(int nID) const;
+
+    // The outcome of the last frame transfer, for the frame view; none before the first.
+    const std::optional<stepctl::SendOutcome>& lastOutcome() const { return m_lastOutcome; }
+    const stepctl::SimulatedBoard* simulatedBoard() const { return m_pSimulated; }
+
+    // The window menu ("&About StepCtl..." and the frame view), shown as the context menu.
+    QMenu* windowMenu() const { return m_pWindowMenu; }
+    void OnSysCommand(unsigned nID);
+
+  signals:
+    // A Send has run; lastOutcome() holds its transfer if one took place.
+    void sendCompleted();
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    void CreateControls();  // the dialog template
+    bool OnInitDialog();
+    void UpdateData(bool bSaveAndValidate);
+    void OnOK();
+
+    // Handlers.
+    void OnBnClickedButtonSend();
+    void OnCbnSelchangeComboDevice();
+    void OnCbnSelchangeComboAddress();
+    void OnBnClickedRadioSerial();
+    void OnBnClickedRadioParallel();
+    void OnBnClickedRadioSerialAddr();
+    void OnHScroll(int nSBCode, int nPos);
+    void OnDeltaposSpinAtten(int iDelta);
+
+    void SetTrackbarRangeByRow();
+    void ShowConnection(bool bConnected);
+
+    // Members bound to controls, in the order the data exchange binds them.
+    QIcon m_hIcon;
+    QLineEdit* m_editState = nullptr;
+    QLineEdit* m_editAtten = nullptr;
+    QString m_strState;
+    QString m_strState2;
+    QSlider* m_sliderAtten = nullptr;
+    SelectorRadio* m_radio6Bit = nullptr;
+    SelectorRadio* m_radio7Bit = nullptr;
+    QLabel* m_picLogo = nullptr;
+    SelectorRadio* m_radioSerial = nullptr;
+    SelectorRadio* m_radioParallel = nullptr;
+    QLabel* m_staticConnected = nullptr;
+    SelectorRadio* m_radioDouble = nullptr;
+    SelectorRadio* m_radioSerialAddr = nullptr;
+    PickList* m_comboAddress = nullptr;
+    PickList* m_comboDevice = nullptr;
+    QLineEdit* m_editState2 = nullptr;
+
+    const stepctl::SimulatedBoard* m_pSimulated;
+    QMenu* m_pWindowMenu = nullptr;
+    std::optional<stepctl::SendOutcome> m_lastOutcome;
+};
