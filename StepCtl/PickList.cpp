@@ -5,6 +5,8 @@
 PickList::PickList(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // No inline completion: the field shows what was typed, and only a whole name picks.
+    setCompleter(nullptr);
     connect(this, &QComboBox::activated, this, [this](int index) {
         pickedSinceTyping_ = true;
         emit picked(index);

@@ -1,6 +1,7 @@
 // The editable drop-down lists of the panel. Their text field takes typing, but a list never
 // grows and never loses its selection: a typed text that names an entry (case ignored) picks
-// that entry as a click in the list would; any other text goes back to the selected entry.
+// that entry as a click in the list would, when the field is left or Enter is pressed; any
+// other text goes back to the selected entry.
 #pragma once
 
 #include <QComboBox>

@@ -121,10 +121,10 @@ void CStepCtlDlg::CreateControls() {
 
     groupBox(QStringLiteral("Control Interface"), dlu.rect(157, 41, 131, 49));
     m_radioSerial = radio(QStringLiteral("Serial"), "IDC_RADIO_SERIAL", IDC_RADIO_SERIAL,
-                          dlu.rect(165, 54, 40, 10));
+                          dlu.rect(163, 54, 42, 10));
     connect(m_radioSerial, &SelectorRadio::clicked, this, &CStepCtlDlg::OnBnClickedRadioSerial);
     m_radioParallel = radio(QStringLiteral("Latched Parallel"), "IDC_RADIO_PARALLEL",
-                            IDC_RADIO_PARALLEL, dlu.rect(211, 54, 72, 10));
+                            IDC_RADIO_PARALLEL, dlu.rect(209, 54, 76, 10));
     connect(m_radioParallel, &SelectorRadio::clicked, this, &CStepCtlDlg::OnBnClickedRadioParallel);
 
     auto* spin = named(new UpDownControl(this), "IDC_SPIN_ATTEN", IDC_SPIN_ATTEN);
@@ -149,11 +149,11 @@ void CStepCtlDlg::CreateControls() {
     m_radioDouble->hide();
 
     m_comboAddress = named(new PickList(this), "IDC_COMBO_ADDRESS", IDC_COMBO_ADDRESS);
-    m_comboAddress->setGeometry(dlu.rect(241, 70, 40, 12));
+    m_comboAddress->setGeometry(dlu.rect(245, 70, 40, 12));
     connect(m_comboAddress, &PickList::picked, this, &CStepCtlDlg::OnCbnSelchangeComboAddress);
 
     m_radioSerialAddr = radio(QStringLiteral("Serial Addressable"), "IDC_RADIO_SERIAL_ADDR",
-                              IDC_RADIO_SERIAL_ADDR, dlu.rect(165, 71, 74, 10));
+                              IDC_RADIO_SERIAL_ADDR, dlu.rect(163, 71, 81, 10));
     connect(m_radioSerialAddr, &SelectorRadio::clicked, this,
             &CStepCtlDlg::OnBnClickedRadioSerialAddr);
 

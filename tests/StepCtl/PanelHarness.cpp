@@ -1,0 +1,133 @@
+#include "PanelHarness.h"
+
+#include <QAbstractItemView>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QToolButton>
+
+#include "SelectionState.h"
+#include "SendRoutines.h"
+
+Panel::Panel(stepctl::BoardLink* link, const stepctl::SimulatedBoard* simulated) {
+    stepctl::resetSelectionState();
+    stepctl::setBoardLink(link);
+    dlg_ = std::make_unique<CStepCtlDlg>(nullptr, simulated);
+    dlg_->show();
+    dlg_->activateWindow();
+    QApplication::setActiveWindow(dlg_.get());
+    if (!QTest::qWaitForWindowExposed(dlg_.get()))
+        qWarning("panel window not exposed");
+}
+
+Panel::~Panel() {
+    dlg_.reset();
+    stepctl::setBoardLink(nullptr);
+}
+
+void Panel::type(QLineEdit* field, const QString& text) {
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(field, text);
+}
+
+void Panel::clickSend() {
+    QTest::mouseClick(send(), Qt::LeftButton);
+}
+
+void Panel::click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Panel::pick(QComboBox* list, int index) {
+    // The arrow sits at the right end of the box.
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 4, list->height() / 2));
+    QAbstractItemView* view = list->view();
+    if (!QTest::qWaitForWindowExposed(view->window()))
+        qWarning("list popup not shown");
+    view->scrollTo(view->model()->index(index, 0));
+    const QPoint at = view->visualRect(view->model()->index(index, 0)).center();
+    QTest::mouseMove(view->viewport(), at);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+void Panel::typeInList(QComboBox* list, const QString& text) {
+    QTest::mouseClick(list->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(list, Qt::Key_Delete);
+    else
+        QTest::keyClicks(list, text);
+    QTest::keyClick(list, Qt::Key_Tab);
+}
+
+QRect Panel::handleRect(int value) const {
+    QSlider* s = slider();
+    QStyleOptionSlider option;
+    option.initFrom(s);
+    option.subControls = QStyle::SC_None;
+    option.activeSubControls = QStyle::SC_None;
+    option.orientation = s->orientation();
+    option.maximum = s->maximum();
+    option.minimum = s->minimum();
+    option.tickPosition = s->tickPosition();
+    option.tickInterval = s->tickInterval();
+    option.upsideDown = false;
+    option.direction = s->layoutDirection();
+    option.sliderPosition = value;
+    option.sliderValue = value;
+    option.singleStep = s->singleStep();
+    option.pageStep = s->pageStep();
+    return s->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, s);
+}
+
+void Panel::press() {
+    grabbed_ = handleCentre(slider()->sliderPosition());
+    QTest::mousePress(slider(), Qt::LeftButton, {}, grabbed_);
+}
+
+void Panel::moveTo(int value) {
+    // Where the grabbed point of the thumb lies when the thumb stands at `value`.
+    const QPoint target =
+        handleRect(value).topLeft() + (grabbed_ - handleRect(slider()->sliderPosition()).topLeft());
+    QTest::mouseMove(slider(), target);
+    grabbed_ = target;
+}
+
+void Panel::release() {
+    QTest::mouseRelease(slider(), Qt::LeftButton, {}, grabbed_);
+}
+
+void Panel::drag(int value) {
+    press();
+    moveTo(value);
+    release();
+}
+
+void Panel::spinUp() {
+    QTest::mouseClick(spin()->upArrow(), Qt::LeftButton);
+}
+
+void Panel::spinDown() {
+    QTest::mouseClick(spin()->downArrow(), Qt::LeftButton);
+}
+
+void Panel::sliderKey(Qt::Key key) {
+    slider()->setFocus();
+    QTest::keyClick(slider(), key);
+}
+
+void Panel::clickChannelRight() {
+    QTest::mouseClick(slider(), Qt::LeftButton, {},
+                      QPoint(slider()->width() - 3, slider()->height() / 2));
+}
+
+bool Panel::indicatorConnected() const {
+    const bool on = connected()->isVisible();
+    const bool off = notConnected()->isVisible();
+    if (on == off)
+        qWarning("connection indicator: %s", on ? "both shown" : "none shown");
+    return on && !off;
+}
