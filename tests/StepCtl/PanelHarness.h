@@ -53,7 +53,7 @@ class Panel {
     void type(QLineEdit* field, const QString& text);
     void clickSend();
     void click(QAbstractButton* button);
-    // Opens the list with a click on its arrow and clicks the entry.
+    // Opens the list with a click on its arrow and takes the entry with the keys.
     void pick(QComboBox* list, int index);
     // Types into the list's field and leaves it with Tab.
     void typeInList(QComboBox* list, const QString& text);
