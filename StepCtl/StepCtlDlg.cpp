@@ -11,6 +11,7 @@
 #include "AboutDlg.h"
 #include "Art.h"
 #include "Catalogue.h"
+#include "FrameView.h"
 #include "PickList.h"
 #include "ResourceIds.h"
 #include "SelectorRadio.h"
@@ -93,6 +94,8 @@ bool CStepCtlDlg::OnInitDialog() {
         return action;
     };
     addCommand(QStringLiteral("&Close"), SC_CLOSE);
+    m_pWindowMenu->addSeparator();
+    addCommand(QStringLiteral("&Frame view..."), IDM_FRAMEVIEW);
     const QString strAboutMenu = loadString(IDS_ABOUTBOX);
     if (!strAboutMenu.isEmpty()) {
         m_pWindowMenu->addSeparator();
@@ -140,12 +143,24 @@ void CStepCtlDlg::OnSysCommand(unsigned nID) {
             dlgAbout.exec();
             break;
         }
+        case IDM_FRAMEVIEW:
+            OpenFrameView();
+            break;
         case SC_CLOSE:
             reject();
             break;
         default:
             break;
     }
+}
+
+void CStepCtlDlg::OpenFrameView() {
+    // One view, kept while the panel lives; it follows every Send by itself.
+    if (m_pFrameView == nullptr)
+        m_pFrameView = new FrameView(this);
+    m_pFrameView->show();
+    m_pFrameView->raise();
+    m_pFrameView->activateWindow();
 }
 
 void CStepCtlDlg::contextMenuEvent(QContextMenuEvent* event) {

@@ -14,6 +14,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
+class FrameView;
 class PickList;
 class SelectorRadio;
 class UpDownControl;
@@ -41,8 +42,10 @@ class CStepCtlDlg : public QDialog {
     // The outcome of the last frame transfer, for the frame view; none before the first.
     const std::optional<stepctl::SendOutcome>& lastOutcome() const { return m_lastOutcome; }
     const stepctl::SimulatedBoard* simulatedBoard() const { return m_pSimulated; }
+    // The frame view window, once it has been opened.
+    FrameView* frameView() const { return m_pFrameView; }
 
-    // The window menu ("&About StepCtl..." and the frame view), shown as the context menu.
+    // The window menu (the frame view and "&About StepCtl..."), shown as the context menu.
     QMenu* windowMenu() const { return m_pWindowMenu; }
     void OnSysCommand(unsigned nID);
 
@@ -58,6 +61,7 @@ class CStepCtlDlg : public QDialog {
     bool OnInitDialog();
     void UpdateData(bool bSaveAndValidate);
     void OnOK();
+    void OpenFrameView();
 
     // Handlers.
     void OnBnClickedButtonSend();
@@ -94,4 +98,5 @@ class CStepCtlDlg : public QDialog {
     const stepctl::SimulatedBoard* m_pSimulated;
     QMenu* m_pWindowMenu = nullptr;
     std::optional<stepctl::SendOutcome> m_lastOutcome;
+    FrameView* m_pFrameView = nullptr;
 };

@@ -1,0 +1,37 @@
+// The frame view: a window beside the panel showing the last frame sent as a timing diagram,
+// its bytes, and with the simulated board what each attenuator now holds. It saves the frame
+// as a VCD file. It only reads the panel; it never changes what the panel does.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class CStepCtlDlg;
+class FrameDiagram;
+class QLabel;
+class QPushButton;
+
+class FrameView final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit FrameView(CStepCtlDlg* panel);
+
+    FrameDiagram* diagram() const { return diagram_; }
+
+    // Writes the shown frame as VCD; false with `error` set when it cannot.
+    bool saveVcd(const QString& path, QString* error = nullptr) const;
+
+  public slots:
+    void refresh();
+
+  private:
+    void chooseFileAndSave();
+
+    CStepCtlDlg* panel_;
+    QLabel* summary_;
+    FrameDiagram* diagram_;
+    QLabel* bytes_;
+    QLabel* boardTitle_;
+    QLabel* board_;
+    QPushButton* save_;
+};
