@@ -88,6 +88,7 @@ class FrameViewTest : public QObject {
     void savesTheFrameAsVcd();
     void saveFailureIsReported();
     void leavesThePanelAlone();
+    void screenshotsForTheDocs();
 };
 
 void FrameViewTest::lanesMatchTheBytes() {
@@ -231,6 +232,21 @@ void FrameViewTest::leavesThePanelAlone() {
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     p.spinUp();
     QCOMPARE(p.state()->text(), QString::number(before[0].toInt() + 1));
+}
+
+void FrameViewTest::screenshotsForTheDocs() {
+    // The pictures in the README: `cmake --build build --target docs-screenshots` writes them
+    // into docs/; a plain test run writes them into the build tree.
+    const QString dir = qEnvironmentVariableIsSet("STEPCTL_SHOT_DIR")
+                            ? qEnvironmentVariable("STEPCTL_SHOT_DIR")
+                            : QStringLiteral(SCREENSHOT_DIR);
+    stepctl::SimulatedBoard sim;
+    Panel p(&sim, &sim);
+    drive(p, kRoads[6]);  // the dual device: two codes, two latch pulses
+    FrameView* view = openFromMenu(p);
+    QVERIFY(view != nullptr);
+    QVERIFY(p.dlg().grab().save(dir + QStringLiteral("/panel.png")));
+    QVERIFY(view->grab().save(dir + QStringLiteral("/frame-view.png")));
 }
 
 QTEST_MAIN(FrameViewTest)
