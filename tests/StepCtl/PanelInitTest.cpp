@@ -11,6 +11,7 @@
 #include "AboutDlg.h"
 #include "Catalogue.h"
 #include "DialogUnits.h"
+#include "Frames.h"
 #include "PanelHarness.h"
 #include "RecordingLink.h"
 #include "ResourceIds.h"
@@ -351,6 +352,17 @@ void PanelInitTest::typedTextInLists() {
         QCOMPARE(p.address()->currentText(), QStringLiteral("5"));
         QCOMPARE(p.address()->count(), 8);
     }
+
+    // Enter takes the typed entry and then, as in any dialog, presses the default button:
+    // the Send that follows already uses the typed address.
+    QTest::mouseClick(p.address()->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(p.address(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p.address(), QStringLiteral("3"));
+    QTest::keyClick(p.address(), Qt::Key_Return);
+    QCOMPARE(p.address()->currentIndex(), 3);
+    QCOMPARE(link.writes().size(), std::size_t{1});
+    QCOMPARE(p.dlg().lastOutcome()->frame,
+             stepctl::buildControlFrame(stepctl::Interface::SerialAddressable, true, 3 * 256));
 
     // Picking with the mouse from the open list.
     p.pick(p.address(), 2);
