@@ -65,7 +65,6 @@ class PanelSendTest : public QObject {
   private slots:
     void sendRoad_data();
     void sendRoad();
-    void frameOnTheWire();
     void simulatedBoardLatches();
     void row14WithSerialAddressableSendsOnlyTheFirstCode();
     void secondFieldOffTheDualRow();
@@ -188,6 +187,13 @@ void PanelSendTest::sendRoad_data() {
                               << "0.00"
                               << "0"
                               << "0.00" << hex(buildControlFrame(Interface::Serial, false, 0));
+    QTest::newRow("row 2 parallel 21") << 2 << 1 << 1 << "21"
+                                       << ""
+                                       << "42"
+                                       << "21.00"
+                                       << "0"
+                                       << "0.00"
+                                       << "00 C4 CC C4";
     QTest::newRow("row 7 addressable 6-bit, address 7")
         << 7 << 2 << 7 << "0"
         << ""
@@ -238,42 +244,11 @@ void PanelSendTest::sendRoad() {
     QCOMPARE(lastWrite(link), hex(frameFromHex(frame.toStdString())));
     QVERIFY(p.dlg().lastOutcome().has_value());
     QCOMPARE(hex(p.dlg().lastOutcome()->frame), lastWrite(link));
-}
-
-void PanelSendTest::frameOnTheWire() {
-    // One frame per kind, checked against the worked frames byte for byte.
-    struct Case {
-        int row;
-        int iface;
-        int address;
-        const char* typed;
-        FrameKind kind;
-        const char* frame;
-    };
-    const Case cases[] = {
-        {2, 0, 1, "21", FrameKind::Serial6, "40 60 00 20 40 60 00 20 40 60 00 20 00 08"},
-        {8, 0, 1, "21.25", FrameKind::Serial7,
-         "40 60 00 20 40 60 00 20 40 60 00 20 40 60 00 20 00 08"},
-        {2, 1, 1, "21", FrameKind::Parallel6, "00 C4 CC C4"},
-        {8, 1, 1, "21.25", FrameKind::Parallel7, "00 C5 CD C5"},
-        {7, 2, 5, "21", FrameKind::Addressable6,
-         "40 60 00 20 40 60 00 20 40 60 00 20 40 60 00 20 40 60 00 00 00 08"},
-        {11, 2, 5, "21.25", FrameKind::Addressable7,
-         "40 60 00 20 40 60 00 20 40 60 00 20 40 60 00 20 40 60 00 20 40 60 00 20 00 20 00 20 00 "
-         "20 00 20 00 08 00 00"},
-    };
-    for (const Case& c : cases) {
-        RecordingLink link;
-        Panel p(&link);
-        p.pick(p.device(), c.row);
-        chooseInterface(p, c.iface);
-        if (c.iface == 2)
-            p.pick(p.address(), c.address);
-        p.type(p.atten(), QString::fromLatin1(c.typed));
-        p.clickSend();
-        QCOMPARE(lastWrite(link), hex(frameFromHex(c.frame)));
-        QCOMPARE(p.dlg().lastOutcome()->kind, c.kind);
-    }
+    const bool sevenBit = row >= 8 && row <= 13;
+    const FrameKind kind = row == 14 && iface != 2
+                               ? FrameKind::Dual
+                               : stepctl::singleFrameKind(Interface(iface), sevenBit);
+    QCOMPARE(p.dlg().lastOutcome()->kind, kind);
 }
 
 void PanelSendTest::simulatedBoardLatches() {
