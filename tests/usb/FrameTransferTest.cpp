@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "EmulatedFt232r.h"
+#include "FtdiLink.h"
 #include "FtdiWire.h"
 #include "SelectionState.h"
 #include "SendRoutines.h"
@@ -62,6 +63,10 @@ struct SingleCase {
     FrameKind kind;
 };
 
+void PrintTo(const SingleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class SingleFrameOnTheWire : public FrameTransfer,
                              public ::testing::WithParamInterface<SingleCase> {};
 
@@ -98,6 +103,19 @@ TEST_F(FrameTransfer, DualFrameGoesOutTheSameWay) {
     EXPECT_EQ(out.status, SendStatus::Sent) << out.detail;
     EXPECT_EQ(out.kind, FrameKind::Dual);
     expectOneFrameTransfer(buildDualFrame(42, 21));
+}
+
+TEST_F(FrameTransfer, The460800SettingGivesTheChipOneDivisorWithOrWithoutBitBang) {
+    FtdiLink link;
+    ASSERT_TRUE(link.open().ok());
+    EXPECT_TRUE(link.setBaudRate(kBitBangBaud).ok());
+    EXPECT_TRUE(link.setBitMode(kAllPinsOutput, kAsyncBitBang).ok());
+    EXPECT_TRUE(link.setBaudRate(kBitBangBaud).ok());
+    EXPECT_TRUE(link.close().ok());
+
+    EXPECT_EQ(bed.controlRequests(chip),
+              (std::vector<SetupPacket>{wire::kSioReset, wire::kBaud9600, wire::kBaud460800,
+                                        wire::kBitBangAllOutputs, wire::kBaud460800}));
 }
 
 TEST_F(FrameTransfer, EverySendOpensTheChipAnew) {
