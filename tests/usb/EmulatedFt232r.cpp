@@ -1,11 +1,14 @@
 #include "EmulatedFt232r.h"
 
 #include <umockdev.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
 #include "EmulatedChip.h"
+#include "UmockdevPreload.h"
 
 namespace stepctl::usbtest {
 namespace {
@@ -51,7 +54,21 @@ std::runtime_error umockdevError(const std::string& what, GError* error) {
 
 }  // namespace
 
-EmulatedFt232r::EmulatedFt232r() : testbed_(umockdev_testbed_new()) {}
+EmulatedFt232r::EmulatedFt232r() : testbed_(umockdev_testbed_new()) {
+    // Without the preload library libusb would see the machine's real USB bus, and the tests
+    // would talk to whatever FTDI chip is plugged in. A file in the testbed's sysfs shows
+    // whether /sys is redirected.
+    gchar* sys = umockdev_testbed_get_sys_dir(testbed_);
+    const std::string marker = std::string(sys) + "/stepctl-testbed";
+    g_free(sys);
+    if (FILE* f = std::fopen(marker.c_str(), "w"))
+        std::fclose(f);
+    if (::access("/sys/stepctl-testbed", F_OK) != 0) {
+        g_object_unref(testbed_);
+        throw std::runtime_error(std::string(kUmockdevPreload) +
+                                 " is not preloaded: the USB tests would reach real devices");
+    }
+}
 
 EmulatedFt232r::~EmulatedFt232r() {
     for (Slot& slot : chips_) {

@@ -46,7 +46,9 @@ using ChipId = std::size_t;
 
 class EmulatedFt232r {
   public:
-    EmulatedFt232r();  // an empty bus
+    // An empty bus. Throws std::runtime_error when the preload library is missing, rather than
+    // let the code under test reach the machine's real USB devices.
+    EmulatedFt232r();
     ~EmulatedFt232r();
     EmulatedFt232r(const EmulatedFt232r&) = delete;
     EmulatedFt232r& operator=(const EmulatedFt232r&) = delete;
