@@ -89,14 +89,14 @@ TEST_F(ChipChoice, AnUnknownSerialNumberFindsNoDevice) {
 
 TEST_F(ChipChoice, StringsThatCannotBeReadAreReportedNotPassedOffAsEmpty) {
     const ChipId chip = bed.plug({.serial = "A10K0001"});
-    bed.failTransfer(chip, Target::control(kGetDescriptor), Fault::stall());
+    bed.failTransfer(chip, Target::control(kGetDescriptor), BusFault::stall());
     const auto chips = listFtdiChips();
     ASSERT_EQ(chips.size(), 1u);
     EXPECT_EQ(chips[0].serial, "");
     EXPECT_EQ(chips[0].stringError, "libusb_get_string_descriptor_ascii() failed");
     EXPECT_EQ(chips[0].bus, 1);  // what sysfs tells is still there
 
-    bed.failTransfer(chip, Target::control(kGetDescriptor), Fault::stall());
+    bed.failTransfer(chip, Target::control(kGetDescriptor), BusFault::stall());
     FtdiLink link("A10K0001");
     EXPECT_EQ(link.open().message,
               "no FTDI device with serial number A10K0001 (could not read the serial number of 1 "

@@ -276,7 +276,7 @@ EmulatedChip::Reply EmulatedChip::driverControl(UMockdevIoctlData* arg) {
     }
 }
 
-std::optional<Fault> EmulatedChip::takeFault(const Transfer& transfer) {
+std::optional<BusFault> EmulatedChip::takeFault(const Transfer& transfer) {
     auto firing = faults_.end();
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (it->target.matches(transfer) && it->seen++ == it->target.nth &&
@@ -286,7 +286,7 @@ std::optional<Fault> EmulatedChip::takeFault(const Transfer& transfer) {
     }
     if (firing == faults_.end())
         return std::nullopt;
-    Fault fault = firing->fault;
+    BusFault fault = firing->fault;
     faults_.erase(firing);
     return fault;
 }
@@ -301,7 +301,7 @@ bool EmulatedChip::plugged() const {
     return plugged_;
 }
 
-void EmulatedChip::arm(Target target, Fault fault) {
+void EmulatedChip::arm(Target target, BusFault fault) {
     std::lock_guard lock(mutex_);
     faults_.push_back({target, fault, 0});
 }

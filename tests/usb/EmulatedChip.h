@@ -31,7 +31,7 @@ class EmulatedChip {
     const ChipSpec& spec() const { return spec_; }
     void unplug();  // from now on every ioctl on an open handle fails with ENODEV
     bool plugged() const;
-    void arm(Target target, Fault fault);
+    void arm(Target target, BusFault fault);
     std::vector<Transfer> transfers() const;
     HostActions hostActions() const;
     void forgetTraffic();
@@ -43,7 +43,7 @@ class EmulatedChip {
     };
     struct ArmedFault {
         Target target;
-        Fault fault;
+        BusFault fault;
         int seen = 0;
     };
 
@@ -53,7 +53,7 @@ class EmulatedChip {
     Reply claim(bool claiming);
     Reply getDriver(UMockdevIoctlData* arg);
     Reply driverControl(UMockdevIoctlData* arg);
-    std::optional<Fault> takeFault(const Transfer& transfer);
+    std::optional<BusFault> takeFault(const Transfer& transfer);
 
     const ChipSpec spec_;
     mutable std::mutex mutex_;

@@ -131,7 +131,7 @@ const ChipSpec& EmulatedFt232r::spec(ChipId id) const {
     return chip(id).spec();
 }
 
-void EmulatedFt232r::failTransfer(ChipId id, Target target, Fault fault) {
+void EmulatedFt232r::failTransfer(ChipId id, Target target, BusFault fault) {
     chips_.at(id).chip->arm(target, fault);
 }
 

@@ -17,7 +17,7 @@
 //     bed.controlRequests(chip);               // every setup packet, in order
 //     bed.bulkWrites(chip);                    // the bytes of each bulk OUT the chip took
 //
-// Faults: bed.failTransfer(chip, Target::bulkOut(), Fault::stall()) makes the next bulk OUT on
+// Faults: bed.failTransfer(chip, Target::bulkOut(), BusFault::stall()) makes the next bulk OUT on
 // that chip stall; Target::control(0x0B) picks the next SET_BITMODE request, and so on.
 // Hot-plug: unplug(chip) removes it from sysfs and fails every later ioctl on handles already
 // open with ENODEV, as the kernel does; plug() may be called at any time.
@@ -64,7 +64,7 @@ class EmulatedFt232r {
 
     // The transfer `target` picks on this chip ends with `fault` instead. Several faults may
     // wait at once; each hits one transfer.
-    void failTransfer(ChipId chip, Target target, Fault fault);
+    void failTransfer(ChipId chip, Target target, BusFault fault);
 
     // Everything submitted to the chip since it was plugged or since forgetTraffic().
     std::vector<Transfer> transfers(ChipId chip) const;

@@ -50,7 +50,7 @@ class TransferFault : public ::testing::Test {
 };
 
 TEST_F(TransferFault, AStalledWriteIsReportedAndTheInterfaceReleased) {
-    bed.failTransfer(chip, Target::bulkOut(), Fault::stall());
+    bed.failTransfer(chip, Target::bulkOut(), BusFault::stall());
 
     const SendOutcome out = SendControlWord(42);
 
@@ -65,7 +65,7 @@ TEST_F(TransferFault, AStalledWriteIsReportedAndTheInterfaceReleased) {
 }
 
 TEST_F(TransferFault, AWriteBrokenOffIsReportedThoughPartOfTheFrameWentOut) {
-    bed.failTransfer(chip, Target::bulkOut(), Fault::brokenAfter(20));
+    bed.failTransfer(chip, Target::bulkOut(), BusFault::brokenAfter(20));
 
     const SendOutcome out = SendControlWord(42);
 
@@ -80,7 +80,7 @@ TEST_F(TransferFault, AWriteBrokenOffIsReportedThoughPartOfTheFrameWentOut) {
 }
 
 TEST_F(TransferFault, AShortUrbIsCompletedByLibftdiWithASecondWriteOfTheRest) {
-    bed.failTransfer(chip, Target::bulkOut(), Fault::shortWrite(20));
+    bed.failTransfer(chip, Target::bulkOut(), BusFault::shortWrite(20));
 
     const SendOutcome out = SendControlWord(42);
 
@@ -96,7 +96,7 @@ TEST_F(TransferFault, AShortUrbIsCompletedByLibftdiWithASecondWriteOfTheRest) {
 }
 
 TEST_F(TransferFault, AStalledBitModeRequestIsReportedAndTheFrameStillWritten) {
-    bed.failTransfer(chip, Target::control(kSetBitMode), Fault::stall());
+    bed.failTransfer(chip, Target::control(kSetBitMode), BusFault::stall());
 
     const SendOutcome out = SendControlWord(42);
 
@@ -108,10 +108,10 @@ TEST_F(TransferFault, AStalledBitModeRequestIsReportedAndTheFrameStillWritten) {
 }
 
 TEST_F(TransferFault, AChipThatFailsItsResetIsNotConnected) {
-    bed.failTransfer(chip, Target::control(kSioReset), Fault::stall());
+    bed.failTransfer(chip, Target::control(kSioReset), BusFault::stall());
     EXPECT_FALSE(probeBoard());
 
-    bed.failTransfer(chip, Target::control(kSioReset), Fault::stall());
+    bed.failTransfer(chip, Target::control(kSioReset), BusFault::stall());
     const SendOutcome out = SendControlWord(42);
     EXPECT_EQ(out.status, SendStatus::NoDevice);
     EXPECT_EQ(out.detail, "ftdi_usb_reset failed");

@@ -36,16 +36,16 @@ struct Transfer {
 };
 
 // How a chosen transfer ends instead of succeeding. Each fault hits one transfer only.
-struct Fault {
+struct BusFault {
     int error = 0;                        // errno the transfer ends with (0: it completes normally)
     std::optional<std::size_t> accepted;  // bulk OUT: bytes taken before it ended (none: all)
 
     // The endpoint stalls: nothing is taken, the host sees -EPIPE.
-    static Fault stall() { return {EPIPE, 0}; }
+    static BusFault stall() { return {EPIPE, 0}; }
     // The chip takes only `bytes` and completes the transfer normally (a short URB).
-    static Fault shortWrite(std::size_t bytes) { return {0, bytes}; }
+    static BusFault shortWrite(std::size_t bytes) { return {0, bytes}; }
     // `bytes` go out, then the transfer breaks with a protocol error (-EPROTO).
-    static Fault brokenAfter(std::size_t bytes) { return {EPROTO, bytes}; }
+    static BusFault brokenAfter(std::size_t bytes) { return {EPROTO, bytes}; }
 };
 
 // Which transfer a fault hits: the nth (from 0) matching transfer submitted after the fault was
