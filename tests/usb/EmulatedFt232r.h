@@ -22,6 +22,9 @@
 // Hot-plug: unplug(chip) removes it from sysfs and fails every later ioctl on handles already
 // open with ENODEV, as the kernel does; plug() may be called at any time.
 //
+// Child processes started while the bed lives (the CLI, say) see the same chips: they inherit
+// LD_PRELOAD and UMOCKDEV_DIR, and their ioctls are answered and recorded here.
+//
 // Thread safety: the ioctls are answered on umockdev's worker thread; every accessor here may
 // be called from the test's thread at any time. Only one bed may exist at a time.
 #pragma once
