@@ -39,18 +39,17 @@ class Shifter {
     std::size_t pos_ = 0;
 };
 
-Frame parallelFrame(bool sevenBit, std::uint32_t word) {
+void fillParallel(Frame& frame, bool sevenBit, std::uint32_t word) {
     std::uint8_t lines = 0;
     const int width = sevenBit ? 7 : 6;
     for (int b = 0; b < width; ++b) {
-        if (bitOf(word, b))
+        if (bitOf(word, b)) {
             lines = static_cast<std::uint8_t>(lines | pins::parallelPin(sevenBit, b));
+        }
     }
-    Frame frame{};
     frame[1] = lines;
     frame[2] = static_cast<std::uint8_t>(lines | pins::kLe);
     frame[3] = lines;
-    return frame;
 }
 
 }  // namespace
@@ -96,9 +95,14 @@ bool isSevenBitKind(FrameKind kind) {
            kind == FrameKind::Addressable7;
 }
 
+// Every path fills and returns the one named frame, so it is built in the caller's storage.
 Frame buildControlFrame(Interface iface, bool sevenBit, std::int32_t controlWord) {
     const auto word = static_cast<std::uint32_t>(controlWord);
     Frame frame{};
+    if (iface == Interface::LatchedParallel) {
+        fillParallel(frame, sevenBit, word);
+        return frame;
+    }
     Shifter out(frame);
     switch (singleFrameKind(iface, sevenBit)) {
         case FrameKind::Serial6:
@@ -122,7 +126,6 @@ Frame buildControlFrame(Interface iface, bool sevenBit, std::int32_t controlWord
             break;
         case FrameKind::Parallel6:
         case FrameKind::Parallel7:
-            return parallelFrame(sevenBit, word);
         case FrameKind::Dual:
             break;
     }

@@ -1,0 +1,76 @@
+// Frame building and the dB rule, next to the floor: zeroing and copying 36 bytes.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "DbCode.h"
+#include "Frames.h"
+
+namespace {
+
+using namespace stepctl;
+
+// The floor every frame builder pays anyway: a zeroed 36-byte frame filled from elsewhere.
+void BM_ZeroAndCopy36(benchmark::State& state) {
+    Frame source{};
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<std::uint8_t>(i * 7);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(source.data());
+        Frame frame{};
+        benchmark::DoNotOptimize(frame.data());
+        std::memcpy(frame.data(), source.data(), frame.size());
+        benchmark::DoNotOptimize(frame);
+    }
+}
+BENCHMARK(BM_ZeroAndCopy36);
+
+void BM_BuildFrame(benchmark::State& state) {
+    const auto kind = static_cast<FrameKind>(state.range(0));
+    state.SetLabel(std::string(frameKindName(kind)));
+    std::int32_t word = 0x5A5;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(word);
+        Frame frame;
+        switch (kind) {
+            case FrameKind::Serial6:
+                frame = buildControlFrame(Interface::Serial, false, word);
+                break;
+            case FrameKind::Serial7:
+                frame = buildControlFrame(Interface::Serial, true, word);
+                break;
+            case FrameKind::Parallel6:
+                frame = buildControlFrame(Interface::LatchedParallel, false, word);
+                break;
+            case FrameKind::Parallel7:
+                frame = buildControlFrame(Interface::LatchedParallel, true, word);
+                break;
+            case FrameKind::Addressable6:
+                frame = buildControlFrame(Interface::SerialAddressable, false, word);
+                break;
+            case FrameKind::Addressable7:
+                frame = buildControlFrame(Interface::SerialAddressable, true, word);
+                break;
+            case FrameKind::Dual:
+                frame = buildDualFrame(word, word >> 3);
+                break;
+        }
+        benchmark::DoNotOptimize(frame);
+    }
+}
+BENCHMARK(BM_BuildFrame)->DenseRange(0, static_cast<int>(FrameKind::Dual));
+
+void BM_DbRule(benchmark::State& state) {
+    const char* texts[] = {"10.7", "31.75", "-3", "5dB", "abc", "1e39"};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const char* text = texts[i++ % std::size(texts)];
+        benchmark::DoNotOptimize(text);
+        benchmark::DoNotOptimize(codeFromDbText(9, text));
+    }
+}
+BENCHMARK(BM_DbRule);
+
+}  // namespace
+
+BENCHMARK_MAIN();
