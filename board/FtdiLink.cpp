@@ -21,6 +21,7 @@ using Context = std::unique_ptr<ftdi_context, ContextFree>;
 
 struct ChipStrings {
     std::string manufacturer, description, serial;
+    std::string error;  // libftdi's words when they could not be read
 };
 
 ChipStrings readStrings(ftdi_context* ctx, libusb_device* dev) {
@@ -28,7 +29,9 @@ ChipStrings readStrings(ftdi_context* ctx, libusb_device* dev) {
     ChipStrings s;
     if (ftdi_usb_get_strings(ctx, dev, manufacturer.data(), manufacturer.size(), description.data(),
                              description.size(), serial.data(), serial.size()) == 0) {
-        s = {manufacturer.data(), description.data(), serial.data()};
+        s = {manufacturer.data(), description.data(), serial.data(), {}};
+    } else {
+        s.error = ftdi_get_error_string(ctx);
     }
     return s;
 }
@@ -64,17 +67,26 @@ LinkStatus FtdiLink::open() {
     if (count < 0)
         return {LinkCode::DeviceNotFound, ftdi_get_error_string(ctx.get())};
 
-    libusb_device* chosen = nullptr;
+    if (list == nullptr)
+        return {LinkCode::DeviceNotFound, "no FTDI device found"};
+    libusb_device* chosen = serial_.empty() ? list->dev : nullptr;
+    int unreadable = 0;  // chips whose serial number could not be read (no access, ...)
+    std::string why;
     for (ftdi_device_list* node = list.get(); node != nullptr && chosen == nullptr;
          node = node->next) {
-        if (serial_.empty() || readStrings(ctx.get(), node->dev).serial == serial_) {
+        const ChipStrings s = readStrings(ctx.get(), node->dev);
+        if (s.serial == serial_)
             chosen = node->dev;
-        }
+        else if (!s.error.empty() && unreadable++ == 0)
+            why = s.error;
     }
     if (chosen == nullptr) {
-        return {LinkCode::DeviceNotFound, serial_.empty()
-                                              ? "no FTDI device found"
-                                              : "no FTDI device with serial number " + serial_};
+        std::string message = "no FTDI device with serial number " + serial_;
+        if (unreadable > 0) {
+            message += " (could not read the serial number of " + std::to_string(unreadable) +
+                       (unreadable == 1 ? " chip: " : " chips: ") + why + ")";
+        }
+        return {LinkCode::DeviceNotFound, message};
     }
     if (ftdi_usb_open_dev(ctx.get(), chosen) < 0) {
         return {LinkCode::DeviceNotOpened, ftdi_get_error_string(ctx.get())};
@@ -152,6 +164,7 @@ std::vector<FtdiChipInfo> listFtdiChips(std::string* error) {
         info.manufacturer = std::move(s.manufacturer);
         info.description = std::move(s.description);
         info.serial = std::move(s.serial);
+        info.stringError = std::move(s.error);
         chips.push_back(std::move(info));
     }
     return chips;

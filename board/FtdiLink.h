@@ -44,10 +44,14 @@ struct FtdiChipInfo {
     std::string manufacturer;
     std::string description;
     std::string serial;
+    // Why the three strings above are empty (libftdi's words: no access to the device, a
+    // failed descriptor request); empty when they were read.
+    std::string stringError;
 };
 
 // The attached FTDI chips, in libftdi's order. Reading their strings opens each device without
-// claiming it, so the kernel's serial driver stays bound. On failure, `error` says why.
+// claiming it, so the kernel's serial driver stays bound. On failure, `error` says why; a chip
+// whose strings could not be read is still listed, with stringError set.
 std::vector<FtdiChipInfo> listFtdiChips(std::string* error = nullptr);
 
 }  // namespace stepctl

@@ -1,0 +1,69 @@
+// One emulated FT232R behind its device node: answers the usbdevfs ioctls libusb issues and
+// records what reaches the chip. Internal to the emulation; tests use EmulatedFt232r.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "Ft232rDevice.h"
+#include "UsbTraffic.h"
+
+typedef struct _UMockdevIoctlClient UMockdevIoctlClient;
+typedef struct _UMockdevIoctlData UMockdevIoctlData;
+
+namespace stepctl::usbtest {
+
+class EmulatedChip {
+  public:
+    explicit EmulatedChip(ChipSpec spec);
+    ~EmulatedChip();
+    EmulatedChip(const EmulatedChip&) = delete;
+    EmulatedChip& operator=(const EmulatedChip&) = delete;
+
+    // umockdev's worker thread. Every ioctl is completed before these return.
+    void handleIoctl(UMockdevIoctlClient* client);
+    void clientConnected();
+    void clientVanished(UMockdevIoctlClient* client);
+
+    // The test's thread.
+    const ChipSpec& spec() const { return spec_; }
+    void unplug();  // from now on every ioctl on an open handle fails with ENODEV
+    bool plugged() const;
+    void arm(Target target, BusFault fault);
+    std::vector<Transfer> transfers() const;
+    HostActions hostActions() const;
+    void forgetTraffic();
+
+  private:
+    struct Reply {
+        long result = 0;
+        int error = 0;
+    };
+    struct ArmedFault {
+        Target target;
+        BusFault fault;
+        int seen = 0;
+    };
+
+    Reply dispatch(UMockdevIoctlClient* client, unsigned long request, UMockdevIoctlData* arg);
+    Reply submitUrb(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
+    Reply reapUrb(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
+    Reply claim(bool claiming);
+    Reply getDriver(UMockdevIoctlData* arg);
+    Reply driverControl(UMockdevIoctlData* arg);
+    std::optional<BusFault> takeFault(const Transfer& transfer);
+
+    const ChipSpec spec_;
+    mutable std::mutex mutex_;
+    bool plugged_ = true;
+    bool serialDriverBound_;
+    std::vector<Transfer> transfers_;
+    HostActions actions_;
+    std::vector<ArmedFault> faults_;
+    // Completed URBs waiting to be reaped, per open handle. Each holds a reference.
+    std::map<UMockdevIoctlClient*, std::deque<UMockdevIoctlData*>> reapable_;
+};
+
+}  // namespace stepctl::usbtest
