@@ -2,6 +2,8 @@
 #include "RunCli.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 #include <CLI/CLI.hpp>
 
@@ -11,6 +13,9 @@
 
 namespace stepctl::cli {
 namespace {
+
+constexpr std::array<std::string_view, 6> kCommands{"devices", "list",  "probe",
+                                                    "send",    "frame", "sweep"};
 
 constexpr const char* kDbHelp =
     "attenuation in dB (10.5 or 10.5dB): quantised down to the step, clamped to 0..top";
@@ -130,6 +135,20 @@ ExitCode dispatch(const CLI::App& app, const Options& o, const Console& console)
     return runSweep(o.sweep, console);
 }
 
+// Why the first argument is not a command, or nothing when it is one (or asks for help).
+std::string commandProblem(const std::vector<std::string>& args) {
+    if (args.empty())
+        return "a command is required";
+    const std::string& first = args.front();
+    if (first == "-h" || first == "--help" || first == "--version" ||
+        std::find(kCommands.begin(), kCommands.end(), first) != kCommands.end()) {
+        return {};
+    }
+    if (first.starts_with('-'))
+        return "'" + first + "' must follow a command";
+    return "'" + first + "' is not a command";
+}
+
 // Back to start-up values on the way in and out, whatever happened in between.
 struct FreshState {
     FreshState() { reset(); }
@@ -150,6 +169,13 @@ int runCli(std::vector<std::string> args, std::ostream& out, std::ostream& err) 
     CLI::App app("", "stepctl-cli");
     Options options;
     describe(app, options);
+
+    // CLI11 would only say that a command is missing; name what was typed instead.
+    if (const std::string problem = commandProblem(args); !problem.empty()) {
+        console.error(problem +
+                      "; commands: devices, list, probe, send, frame, sweep (see --help)");
+        return static_cast<int>(ExitCode::BadArguments);
+    }
 
     try {
         std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first

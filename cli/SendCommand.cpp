@@ -37,7 +37,7 @@ ExitCode runSend(const SendOptions& options, const Console& console) {
         }
         if (simulated != nullptr) {
             for (const std::string& line : simulated->report())
-                console.out << "sim " << line << '\n';
+                console.out << "sim: " << line << '\n';
         }
     }
 

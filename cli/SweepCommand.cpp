@@ -118,7 +118,7 @@ ExitCode runSweep(const SweepOptions& options, const Console& console) {
 
     if (simulated != nullptr && !options.json) {
         for (const std::string& line : simulated->report())
-            console.out << "sim " << line << '\n';
+            console.out << "sim: " << line << '\n';
     }
     if (done < count) {
         console.error("sweep stopped by Ctrl-C after " + std::to_string(done) + " of " +
