@@ -102,15 +102,6 @@ TEST(CliProcess, ExitCodesReachTheShell) {
     EXPECT_EQ(failing.wait(), 4);
 }
 
-TEST(CliProcess, VcdOnStdoutIsWhatTheInProcessRunPrints) {
-    const std::vector<std::string> args{"frame",       "--device",  "11", "--interface",
-                                        "addressable", "--address", "5",  "--db",
-                                        "21.25",       "--format",  "vcd"};
-    Process p(args);
-    EXPECT_EQ(p.wait(), 0);
-    EXPECT_EQ(p.out(), runArgs(args).out);
-}
-
 TEST(CliProcess, CtrlCStopsASweepBetweenStepsWithTheDeviceClosed) {
     Process p({"sweep", "--board", "sim", "--device", "3", "--interface", "serial", "--from", "0",
                "--to", "31.5", "--step", "0.5", "--dwell-ms", "100"});
