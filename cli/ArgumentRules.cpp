@@ -1,0 +1,110 @@
+#include "ArgumentRules.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "DbCode.h"
+
+namespace stepctl::cli {
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view skipSpace(std::string_view text) {
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    return text;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+BadArgument badValue(std::string_view option, std::string_view text, std::string_view why) {
+    return {std::string(option) + ": '" + std::string(text) + "' " + std::string(why)};
+}
+
+}  // namespace
+
+Checked<float> readDb(std::string_view option, std::string_view text) {
+    constexpr std::string_view kNotANumber = "is not a number in dB (for example 10.5 or 10.5dB)";
+    const DbScan scan = scanDb(text);
+    const std::string_view number = text.substr(0, scan.length);
+    // scanDb also reads atof's "inf" and "nan"; a value for the bench must be made of digits.
+    if (std::none_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return badValue(option, text, kNotANumber);
+    std::string_view rest = skipSpace(text.substr(scan.length));
+    if (rest.size() >= 2 && equalsIgnoringCase(rest.substr(0, 2), "dB"))
+        rest = skipSpace(rest.substr(2));
+    if (!rest.empty())
+        return badValue(option, text, kNotANumber);
+    return scan.value;
+}
+
+Checked<int> readDevice(std::string_view text) {
+    long long row = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), row);
+    if (!text.empty() && ec == std::errc() && end == text.data() + text.size()) {
+        if (row < 0 || row >= kDeviceCount)
+            return badValue("--device", text, "is not a row 0..14; valid names: " + deviceNames());
+        return static_cast<int>(row);
+    }
+    if (const auto found = rowByName(text))
+        return *found;
+    return badValue("--device", text, "is not a known device; valid names: " + deviceNames());
+}
+
+Checked<Interface> readInterface(std::string_view text) {
+    for (Interface iface : kInterfaces) {
+        if (equalsIgnoringCase(text, interfaceName(iface)))
+            return iface;
+    }
+    return badValue("--interface", text, "is not one of serial, parallel, addressable");
+}
+
+Checked<long long> readWholeNumber(std::string_view option, std::string_view text, long long min,
+                                   long long max) {
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const std::string range = std::to_string(min) + ".." + std::to_string(max);
+    if (text.empty() || ec == std::errc::invalid_argument || end != text.data() + text.size())
+        return badValue(option, text, "is not a whole number " + range);
+    if (ec == std::errc::result_out_of_range || value < min || value > max)
+        return badValue(option, text, "is outside " + range);
+    return value;
+}
+
+std::string_view interfaceName(Interface iface) {
+    switch (iface) {
+        case Interface::LatchedParallel:
+            return "parallel";
+        case Interface::SerialAddressable:
+            return "addressable";
+        case Interface::Serial:
+            break;
+    }
+    return "serial";
+}
+
+std::string offeredInterfaces(int row) {
+    std::string names;
+    for (Interface iface : kInterfaces) {
+        if (offers(row, iface))
+            names += (names.empty() ? "" : ", ") + std::string(interfaceName(iface));
+    }
+    return names;
+}
+
+std::string deviceNames() {
+    std::string names;
+    for (const DeviceEntry& entry : catalogue())
+        names += (names.empty() ? "" : ", ") + std::string(entry.name);
+    return names;
+}
+
+}  // namespace stepctl::cli

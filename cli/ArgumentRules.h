@@ -1,0 +1,37 @@
+// Strict reading of the values a user types on the command line. Pure: text in, value or a
+// one-line reason out. The panel reads a non-number as 0 dB; a script gets refused instead.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "Catalogue.h"
+#include "Checked.h"
+
+namespace stepctl::cli {
+
+// A dB value: a number read as the panel reads it (point separator in any locale, exponent
+// allowed), which must be the whole text apart from an optional "dB" suffix and white space.
+// "inf" and "nan" are refused; a finite text too large for a float reads as infinite.
+Checked<float> readDb(std::string_view option, std::string_view text);
+
+// A catalogue name (any case) or a row 0..14.
+Checked<int> readDevice(std::string_view text);
+
+// serial, parallel or addressable (any case).
+Checked<Interface> readInterface(std::string_view text);
+
+// A whole decimal number within min..max, nothing else in the text.
+Checked<long long> readWholeNumber(std::string_view option, std::string_view text, long long min,
+                                   long long max);
+
+// The name a user types for an interface: "serial", "parallel", "addressable".
+std::string_view interfaceName(Interface iface);
+
+// The interfaces a row offers, by those names: "serial, parallel".
+std::string offeredInterfaces(int row);
+
+// Every catalogue name in row order, comma separated.
+std::string deviceNames();
+
+}  // namespace stepctl::cli

@@ -1,0 +1,71 @@
+// The commands of stepctl-cli, each with the options it was given (as typed) and the function
+// that carries it out. The command-line grammar that fills these lives in RunCli.cpp.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "BoardSession.h"
+#include "Console.h"
+#include "ExitCode.h"
+#include "SendRequest.h"
+
+namespace stepctl::cli {
+
+struct DevicesOptions {
+    bool json = false;
+};
+
+struct ListOptions {
+    bool json = false;
+};
+
+struct ProbeOptions {
+    BoardChoice board;
+    bool json = false;
+};
+
+struct SendOptions {
+    TargetText target;
+    std::string db;
+    BoardChoice board;
+    bool json = false;
+};
+
+struct FrameOptions {
+    TargetText target;
+    std::string db;
+    std::string format = "hex";
+    std::optional<std::string> samplePeriodPs;
+    bool plainPins = false;
+};
+
+struct SweepOptions {
+    TargetText target;
+    std::string from;
+    std::string to;
+    std::string step;
+    std::string dwellMs;
+    BoardChoice board;
+    bool json = false;
+};
+
+ExitCode runDevices(const DevicesOptions& options, const Console& console);
+ExitCode runList(const ListOptions& options, const Console& console);
+ExitCode runProbe(const ProbeOptions& options, const Console& console);
+ExitCode runSend(const SendOptions& options, const Console& console);
+ExitCode runFrame(const FrameOptions& options, const Console& console);
+ExitCode runSweep(const SweepOptions& options, const Console& console);
+
+// Prints the reason of a bad argument and gives the matching exit code.
+inline ExitCode refuse(const Console& console, const BadArgument& bad) {
+    console.error(bad.message);
+    return ExitCode::BadArguments;
+}
+
+inline void printWarnings(const Console& console, const Warnings& warnings) {
+    for (const std::string& warning : warnings)
+        console.warn(warning);
+}
+
+}  // namespace stepctl::cli

@@ -1,0 +1,41 @@
+#include "SweepPlan.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace stepctl::cli {
+namespace {
+
+// Six decimals, then trailing zeros dropped: 0.30000000000000004 becomes "0.3", so the Send
+// quantises the value the user meant rather than a rounding error just below a step.
+std::string pointText(double value) {
+    char buffer[64];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    while (!text.empty() && text.back() == '0')
+        text.pop_back();
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+}  // namespace
+
+Checked<std::vector<std::string>> sweepPoints(double from, double to, double step) {
+    if (!(step > 0.0) || !std::isfinite(step))
+        return BadArgument{"--step: must be above 0 dB"};
+    // A hair of tolerance so that 0..1 by 0.1 ends on 1 despite binary fractions.
+    const double intervals = std::floor(std::fabs(to - from) / step + 1e-9);
+    if (!(intervals < static_cast<double>(kMaxSweepPoints))) {
+        return BadArgument{"--step: " + pointText(step) + " dB gives more than " +
+                           std::to_string(kMaxSweepPoints) + " points"};
+    }
+    const double direction = to < from ? -1.0 : 1.0;
+    std::vector<std::string> points;
+    for (int i = 0; i <= static_cast<int>(intervals); ++i)
+        points.push_back(pointText(from + direction * step * i));
+    return points;
+}
+
+}  // namespace stepctl::cli

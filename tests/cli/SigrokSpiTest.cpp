@@ -1,0 +1,102 @@
+// sigrok-cli's SPI decoder reads the codes back from DATA and CLK of the exported VCD. No chip
+// select is given: the decoder then counts bits from the first clock edge, which is where each
+// frame begins. Word sizes and bit orders follow the frames: 6 bits MSB first, 8 bits LSB first
+// (seven code bits and a 0), 9 bits MSB first (code, then A0 A1 A2), 16 bits LSB first (code
+// byte, address byte), and the dual frame as two 6-bit words.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "CliHarness.h"
+
+namespace stepctl::cli::test {
+namespace {
+
+struct Decoding {
+    int wordsize;
+    const char* bitorder;
+};
+
+// The words sigrok prints for "spi=mosi-data", as numbers.
+std::vector<int> decode(const std::string& vcd, Decoding how) {
+    static int counter = 0;
+    const auto path =
+        std::filesystem::temp_directory_path() /
+        ("stepctl-sigrok-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".vcd");
+    std::ofstream(path) << vcd;
+    const std::string command =
+        std::string(SIGROK_CLI) + " -I vcd -i " + path.string() +
+        " -P spi:clk=CLK:mosi=DATA:wordsize=" + std::to_string(how.wordsize) +
+        ":bitorder=" + how.bitorder + " -A spi=mosi-data 2>&1";
+    std::vector<int> words;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, pipe) != nullptr) {
+            unsigned word = 0;
+            if (std::sscanf(line, "spi-1: %x", &word) == 1)
+                words.push_back(static_cast<int>(word));
+            else
+                ADD_FAILURE() << "sigrok-cli: " << line;
+        }
+        pclose(pipe);
+    }
+    std::filesystem::remove(path);
+    return words;
+}
+
+std::string vcdOf(const std::string& args) {
+    const CliRun r = run("frame --format vcd " + args);
+    EXPECT_EQ(r.exit, 0) << r.err;
+    return r.out;
+}
+
+int reversed3(int address) {
+    return ((address & 1) << 2) | (address & 2) | ((address >> 2) & 1);
+}
+
+TEST(SigrokSpi, ReadsSixBitSerialCodes) {
+    for (int code : {42, 21, 63, 0}) {
+        const std::string db = std::to_string(code / 2) + (code % 2 ? ".5" : "");
+        EXPECT_EQ(decode(vcdOf("--device 3 --interface serial --db " + db), {6, "msb-first"}),
+                  std::vector<int>{code});
+    }
+}
+
+TEST(SigrokSpi, ReadsSevenBitSerialCodesAsEightBitWordsLsbFirst) {
+    EXPECT_EQ(decode(vcdOf("--device 9 --interface serial --db 21.25"), {8, "lsb-first"}),
+              std::vector<int>{85});
+    EXPECT_EQ(decode(vcdOf("--device 9 --interface serial --db 31.75"), {8, "lsb-first"}),
+              std::vector<int>{127});
+}
+
+TEST(SigrokSpi, ReadsCodeAndAddressOfAddressableFrames) {
+    for (int address : {5, 6, 1}) {
+        const std::string a = " --address " + std::to_string(address);
+        EXPECT_EQ(decode(vcdOf("--device 7 --interface addressable --db 21" + a), {9, "msb-first"}),
+                  std::vector<int>{42 << 3 | reversed3(address)})
+            << address;
+        EXPECT_EQ(
+            decode(vcdOf("--device 11 --interface addressable --db 21.25" + a), {16, "lsb-first"}),
+            std::vector<int>{address << 8 | 85})
+            << address;
+    }
+}
+
+TEST(SigrokSpi, ReadsBothCodesOfTheDualFrame) {
+    EXPECT_EQ(decode(vcdOf("--device 14 --interface serial --db 21 --db2 10.5"), {6, "msb-first"}),
+              (std::vector<int>{42, 21}));
+    EXPECT_EQ(decode(vcdOf("--device 14 --interface parallel --db 31.5 --db2 0"), {6, "msb-first"}),
+              (std::vector<int>{63, 0}));
+}
+
+TEST(SigrokSpi, ReadsAFrameAtAnotherSamplePeriod) {
+    EXPECT_EQ(decode(vcdOf("--sample-period-ps 40000 --device 3 --interface serial --db 21"),
+                     {6, "msb-first"}),
+              std::vector<int>{42});
+}
+
+}  // namespace
+}  // namespace stepctl::cli::test
