@@ -67,7 +67,7 @@ LinkStatus FtdiLink::open() {
     if (count < 0)
         return {LinkCode::DeviceNotFound, ftdi_get_error_string(ctx.get())};
 
-    if (list == nullptr)
+    if (list == nullptr && serial_.empty())
         return {LinkCode::DeviceNotFound, "no FTDI device found"};
     libusb_device* chosen = serial_.empty() ? list->dev : nullptr;
     int unreadable = 0;  // chips whose serial number could not be read (no access, ...)
