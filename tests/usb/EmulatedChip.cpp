@@ -88,6 +88,8 @@ EmulatedChip::EmulatedChip(ChipSpec spec)
     : spec_(std::move(spec)), serialDriverBound_(spec_.serialDriverBound) {}
 
 EmulatedChip::~EmulatedChip() {
+    for (UMockdevIoctlClient* client : openHandles_)
+        g_object_unref(client);
     for (auto& [client, queue] : reapable_) {
         for (UMockdevIoctlData* urb : queue)
             g_object_unref(urb);
@@ -105,9 +107,27 @@ void EmulatedChip::handleIoctl(UMockdevIoctlClient* client) {
     umockdev_ioctl_client_complete(client, reply.result, reply.error);
 }
 
-void EmulatedChip::clientConnected() {
+void EmulatedChip::clientConnected(UMockdevIoctlClient* client) {
     std::lock_guard lock(mutex_);
     ++actions_.opens;
+    openHandles_.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
+}
+
+void EmulatedChip::noteClosedHandles() {
+    // umockdev 0.17 never emits "client-vanished"; a handle the host closed shows as a client
+    // whose stream umockdev's worker has closed. Reading that flag from this thread is a plain
+    // load of a flag that only ever turns true.
+    auto closed = [this](UMockdevIoctlClient* client) {
+        if (umockdev_ioctl_client_get_connected(client))
+            return false;
+        ++actions_.closes;
+        if (claimedBy_ == client)
+            claimedBy_ = nullptr;  // the kernel releases what a closed file held
+        g_object_unref(client);
+        return true;
+    };
+    openHandles_.erase(std::remove_if(openHandles_.begin(), openHandles_.end(), closed),
+                       openHandles_.end());
 }
 
 void EmulatedChip::clientVanished(UMockdevIoctlClient* client) {
@@ -141,9 +161,9 @@ EmulatedChip::Reply EmulatedChip::dispatch(UMockdevIoctlClient* client, unsigned
         case USBDEVFS_DISCARDURB:
             return {-1, EINVAL};  // every URB completes at once: nothing left to discard
         case USBDEVFS_CLAIMINTERFACE:
-            return claim(true);
+            return claim(client, true);
         case USBDEVFS_RELEASEINTERFACE:
-            return claim(false);
+            return claim(client, false);
         case USBDEVFS_GETDRIVER:
             return getDriver(arg);
         case USBDEVFS_IOCTL:
@@ -231,14 +251,21 @@ EmulatedChip::Reply EmulatedChip::reapUrb(UMockdevIoctlClient* client, UMockdevI
     return {};
 }
 
-EmulatedChip::Reply EmulatedChip::claim(bool claiming) {
+EmulatedChip::Reply EmulatedChip::claim(UMockdevIoctlClient* client, bool claiming) {
+    if (auto fault = takeFault(claiming ? Target::Aim::Claim : Target::Aim::Release);
+        fault && fault->error != 0) {
+        return {-1, fault->error};
+    }
     if (!claiming) {
         ++actions_.releases;
+        if (claimedBy_ == client)
+            claimedBy_ = nullptr;
         return {};
     }
     if (serialDriverBound_)
         return {-1, EBUSY};
     ++actions_.claims;
+    claimedBy_ = client;
     return {};
 }
 
@@ -276,19 +303,31 @@ EmulatedChip::Reply EmulatedChip::driverControl(UMockdevIoctlData* arg) {
     }
 }
 
-std::optional<BusFault> EmulatedChip::takeFault(const Transfer& transfer) {
+template <class Match>
+std::optional<BusFault> EmulatedChip::takeFaultWhere(Match matches) {
     auto firing = faults_.end();
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        if (it->target.matches(transfer) && it->seen++ == it->target.nth &&
-            firing == faults_.end()) {
+        if (!matches(it->target))
+            continue;
+        const bool due = it->target.every || it->seen == it->target.nth;
+        ++it->seen;
+        if (due && firing == faults_.end())
             firing = it;
-        }
     }
     if (firing == faults_.end())
         return std::nullopt;
     BusFault fault = firing->fault;
-    faults_.erase(firing);
+    if (!firing->target.every)
+        faults_.erase(firing);
     return fault;
+}
+
+std::optional<BusFault> EmulatedChip::takeFault(const Transfer& transfer) {
+    return takeFaultWhere([&transfer](const Target& t) { return t.matches(transfer); });
+}
+
+std::optional<BusFault> EmulatedChip::takeFault(Target::Aim aim) {
+    return takeFaultWhere([aim](const Target& t) { return t.aim == aim; });
 }
 
 void EmulatedChip::unplug() {
@@ -306,15 +345,22 @@ void EmulatedChip::arm(Target target, BusFault fault) {
     faults_.push_back({target, fault, 0});
 }
 
+void EmulatedChip::clearFaults() {
+    std::lock_guard lock(mutex_);
+    faults_.clear();
+}
+
 std::vector<Transfer> EmulatedChip::transfers() const {
     std::lock_guard lock(mutex_);
     return transfers_;
 }
 
-HostActions EmulatedChip::hostActions() const {
+HostActions EmulatedChip::hostActions() {
     std::lock_guard lock(mutex_);
+    noteClosedHandles();
     HostActions a = actions_;
     a.serialDriverBound = serialDriverBound_;
+    a.claimed = claimedBy_ != nullptr;
     return a;
 }
 

@@ -24,7 +24,7 @@ class EmulatedChip {
 
     // umockdev's worker thread. Every ioctl is completed before these return.
     void handleIoctl(UMockdevIoctlClient* client);
-    void clientConnected();
+    void clientConnected(UMockdevIoctlClient* client);
     void clientVanished(UMockdevIoctlClient* client);
 
     // The test's thread.
@@ -32,8 +32,9 @@ class EmulatedChip {
     void unplug();  // from now on every ioctl on an open handle fails with ENODEV
     bool plugged() const;
     void arm(Target target, BusFault fault);
+    void clearFaults();
     std::vector<Transfer> transfers() const;
-    HostActions hostActions() const;
+    HostActions hostActions();
     void forgetTraffic();
 
   private:
@@ -50,10 +51,14 @@ class EmulatedChip {
     Reply dispatch(UMockdevIoctlClient* client, unsigned long request, UMockdevIoctlData* arg);
     Reply submitUrb(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
     Reply reapUrb(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
-    Reply claim(bool claiming);
+    Reply claim(UMockdevIoctlClient* client, bool claiming);
     Reply getDriver(UMockdevIoctlData* arg);
     Reply driverControl(UMockdevIoctlData* arg);
+    void noteClosedHandles();
     std::optional<BusFault> takeFault(const Transfer& transfer);
+    std::optional<BusFault> takeFault(Target::Aim aim);
+    template <class Match>
+    std::optional<BusFault> takeFaultWhere(Match matches);
 
     const ChipSpec spec_;
     mutable std::mutex mutex_;
@@ -62,6 +67,8 @@ class EmulatedChip {
     std::vector<Transfer> transfers_;
     HostActions actions_;
     std::vector<ArmedFault> faults_;
+    UMockdevIoctlClient* claimedBy_ = nullptr;       // the handle that holds the interface
+    std::vector<UMockdevIoctlClient*> openHandles_;  // each holds a reference
     // Completed URBs waiting to be reaped, per open handle. Each holds a reference.
     std::map<UMockdevIoctlClient*, std::deque<UMockdevIoctlData*>> reapable_;
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "EmulatedChip.h"
 #include "UmockdevPreload.h"
@@ -26,8 +27,8 @@ gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data)
     return TRUE;
 }
 
-void onConnected(UMockdevIoctlBase*, UMockdevIoctlClient*, gpointer data) {
-    chipOf(data).clientConnected();
+void onConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
+    chipOf(data).clientConnected(client);
 }
 
 void onVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
@@ -135,6 +136,10 @@ void EmulatedFt232r::failTransfer(ChipId id, Target target, BusFault fault) {
     chips_.at(id).chip->arm(target, fault);
 }
 
+void EmulatedFt232r::clearFaults(ChipId id) {
+    chips_.at(id).chip->clearFaults();
+}
+
 std::vector<Transfer> EmulatedFt232r::transfers(ChipId id) const {
     return chip(id).transfers();
 }
@@ -158,7 +163,17 @@ std::vector<std::vector<std::uint8_t>> EmulatedFt232r::bulkWrites(ChipId id) con
 }
 
 HostActions EmulatedFt232r::hostActions(ChipId id) const {
-    return chip(id).hostActions();
+    return chips_.at(id).chip->hostActions();
+}
+
+HostActions EmulatedFt232r::hostActionsOnceClosed(ChipId id, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    HostActions actions = hostActions(id);
+    while (actions.closes < actions.opens && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        actions = hostActions(id);
+    }
+    return actions;
 }
 
 void EmulatedFt232r::forgetTraffic() {

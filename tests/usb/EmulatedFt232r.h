@@ -18,7 +18,8 @@
 //     bed.bulkWrites(chip);                    // the bytes of each bulk OUT the chip took
 //
 // Faults: bed.failTransfer(chip, Target::bulkOut(), BusFault::stall()) makes the next bulk OUT on
-// that chip stall; Target::control(0x0B) picks the next SET_BITMODE request, and so on.
+// that chip stall; Target::control(0x0B) picks the next SET_BITMODE request, and so on;
+// Target::release().everyTime() makes every interface release fail until clearFaults().
 // Hot-plug: unplug(chip) removes it from sysfs and fails every later ioctl on handles already
 // open with ENODEV, as the kernel does; plug() may be called at any time.
 //
@@ -29,6 +30,7 @@
 // be called from the test's thread at any time. Only one bed may exist at a time.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -68,6 +70,8 @@ class EmulatedFt232r {
     // The transfer `target` picks on this chip ends with `fault` instead. Several faults may
     // wait at once; each hits one transfer.
     void failTransfer(ChipId chip, Target target, BusFault fault);
+    // Disarms every fault waiting on this chip, those set with Target::everyTime() included.
+    void clearFaults(ChipId chip);
 
     // Everything submitted to the chip since it was plugged or since forgetTraffic().
     std::vector<Transfer> transfers(ChipId chip) const;
@@ -75,8 +79,12 @@ class EmulatedFt232r {
     std::vector<SetupPacket> controlRequests(ChipId chip) const;
     // The bytes the chip took from each bulk OUT transfer, in order.
     std::vector<std::vector<std::uint8_t>> bulkWrites(ChipId chip) const;
-    // Opens, claims, releases, driver detaches.
+    // Opens, closes, claims, releases, driver detaches; whether the interface is held.
     HostActions hostActions(ChipId chip) const;
+    // Waits until every handle opened on the chip has been seen closed (a close shows a moment
+    // after it happened) and returns the actions then; after `timeout`, returns them as they are.
+    HostActions hostActionsOnceClosed(ChipId chip,
+                                      std::chrono::milliseconds timeout = std::chrono::seconds(2));
     // Clears the records of every chip (not the armed faults).
     void forgetTraffic();
 
