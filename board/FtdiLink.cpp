@@ -130,8 +130,10 @@ LinkStatus FtdiLink::close() {
         return {LinkCode::NotOpen, "device not open"};
     Context ctx(ctx_);
     ctx_ = nullptr;
+    // libftdi fails the close only when the interface could not be released, and leaves its
+    // error text as it was (often "all fine"): name the failure here.
     if (ftdi_usb_close(ctx.get()) < 0)
-        return {LinkCode::IoError, ftdi_get_error_string(ctx.get())};
+        return {LinkCode::IoError, "releasing the USB interface failed"};
     return LinkStatus::success();
 }
 

@@ -120,5 +120,19 @@ TEST_F(TransferFault, AChipThatFailsItsResetIsNotConnected) {
     EXPECT_TRUE(probeBoard());  // each fault hits one transfer only
 }
 
+TEST_F(TransferFault, AFailedReleaseIsNamedAndClosingTheHandleFreesTheInterface) {
+    bed.failTransfer(chip, Target::release(), BusFault::refused(EIO));
+
+    const SendOutcome out = SendControlWord(42);
+
+    EXPECT_EQ(out.status, SendStatus::Sent);  // the frame is out; only the release failed
+    EXPECT_EQ(out.detail, "closing the device failed: releasing the USB interface failed");
+    EXPECT_EQ(latchedCode(), 42);
+    const HostActions actions = bed.hostActionsOnceClosed(chip);
+    EXPECT_EQ(actions.releases, 0);
+    EXPECT_EQ(actions.closes, actions.opens);
+    EXPECT_FALSE(actions.claimed);  // the kernel frees what a closed handle held
+}
+
 }  // namespace
 }  // namespace stepctl::usbtest
