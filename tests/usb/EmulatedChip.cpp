@@ -88,8 +88,8 @@ EmulatedChip::EmulatedChip(ChipSpec spec)
     : spec_(std::move(spec)), serialDriverBound_(spec_.serialDriverBound) {}
 
 EmulatedChip::~EmulatedChip() {
-    for (UMockdevIoctlClient* client : openHandles_)
-        g_object_unref(client);
+    for (const Handle& handle : openHandles_)
+        g_object_unref(handle.client);
     for (auto& [client, queue] : reapable_) {
         for (UMockdevIoctlData* urb : queue)
             g_object_unref(urb);
@@ -110,20 +110,21 @@ void EmulatedChip::handleIoctl(UMockdevIoctlClient* client) {
 void EmulatedChip::clientConnected(UMockdevIoctlClient* client) {
     std::lock_guard lock(mutex_);
     ++actions_.opens;
-    openHandles_.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
+    openHandles_.push_back({static_cast<UMockdevIoctlClient*>(g_object_ref(client)), true});
 }
 
 void EmulatedChip::noteClosedHandles() {
     // umockdev 0.17 never emits "client-vanished"; a handle the host closed shows as a client
     // whose stream umockdev's worker has closed. Reading that flag from this thread is a plain
     // load of a flag that only ever turns true.
-    auto closed = [this](UMockdevIoctlClient* client) {
-        if (umockdev_ioctl_client_get_connected(client))
+    auto closed = [this](const Handle& handle) {
+        if (umockdev_ioctl_client_get_connected(handle.client))
             return false;
-        ++actions_.closes;
-        if (claimedBy_ == client)
+        if (handle.countsClose)
+            ++actions_.closes;
+        if (claimedBy_ == handle.client)
             claimedBy_ = nullptr;  // the kernel releases what a closed file held
-        g_object_unref(client);
+        g_object_unref(handle.client);
         return true;
     };
     openHandles_.erase(std::remove_if(openHandles_.begin(), openHandles_.end(), closed),
@@ -368,6 +369,9 @@ void EmulatedChip::forgetTraffic() {
     std::lock_guard lock(mutex_);
     transfers_.clear();
     actions_ = {};
+    // A handle opened before now is not counted when its close is seen.
+    for (Handle& handle : openHandles_)
+        handle.countsClose = false;
 }
 
 }  // namespace stepctl::usbtest

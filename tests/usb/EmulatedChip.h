@@ -67,8 +67,12 @@ class EmulatedChip {
     std::vector<Transfer> transfers_;
     HostActions actions_;
     std::vector<ArmedFault> faults_;
-    UMockdevIoctlClient* claimedBy_ = nullptr;       // the handle that holds the interface
-    std::vector<UMockdevIoctlClient*> openHandles_;  // each holds a reference
+    UMockdevIoctlClient* claimedBy_ = nullptr;  // the handle that holds the interface
+    struct Handle {
+        UMockdevIoctlClient* client;  // a reference of ours
+        bool countsClose;             // opened since the records were last cleared
+    };
+    std::vector<Handle> openHandles_;
     // Completed URBs waiting to be reaped, per open handle. Each holds a reference.
     std::map<UMockdevIoctlClient*, std::deque<UMockdevIoctlData*>> reapable_;
 };

@@ -85,7 +85,8 @@ class EmulatedFt232r {
     // after it happened) and returns the actions then; after `timeout`, returns them as they are.
     HostActions hostActionsOnceClosed(ChipId chip,
                                       std::chrono::milliseconds timeout = std::chrono::seconds(2));
-    // Clears the records of every chip (not the armed faults).
+    // Clears the records of every chip (not the armed faults). The close of a handle opened
+    // before is not counted.
     void forgetTraffic();
 
   private:
