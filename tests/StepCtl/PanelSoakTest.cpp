@@ -112,24 +112,33 @@ void PanelSoakTest::tenThousandSends() {
     long peak = 0;
     for (int send = 1; send <= kSends; ++send) {
         // Each choice stays for a few Sends, as at a bench.
-        if (send == 1 || below(10) == 0)
+        if (send == 1 || below(20) == 0)
             p.pick(p.device(), below(15));
         // An interface the device offers, as a person can only click an enabled radio.
         const bool offered = std::any_of(std::begin(radios), std::end(radios),
                                          [](auto* r) { return r->isChecked() && r->isEnabled(); });
-        if (!offered || below(8) == 0) {
+        if (!offered || below(12) == 0) {
             std::vector<SelectorRadio*> enabled;
             std::copy_if(std::begin(radios), std::end(radios), std::back_inserter(enabled),
                          [](auto* r) { return r->isEnabled(); });
             p.click(enabled[static_cast<std::size_t>(below(static_cast<int>(enabled.size())))]);
         }
-        if (p.addressable()->isChecked() && below(3) == 0)
+        if (p.addressable()->isChecked() && below(5) == 0)
             p.pick(p.address(), below(8));
+        // Into a field that has the focus already (after Enter) one types over all of it.
+        auto typeOver = [&p](QLineEdit* field, const QString& text) {
+            if (!field->hasFocus())
+                return p.type(field, text);
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, text);
+            if (text.isEmpty())
+                QTest::keyClick(field, Qt::Key_Delete);
+        };
         QLineEdit* last = p.atten();
-        p.type(last, dbText());
+        typeOver(last, dbText());
         if (p.atten2()->isEnabled()) {
             last = p.atten2();
-            p.type(last, dbText());
+            typeOver(last, dbText());
         }
 
         // Mostly Enter in the field just typed into (the default button sends), now and then a
