@@ -64,7 +64,8 @@ TEST_F(CliOnUsb, WithoutAChipProbeAndSendSayNoBoard) {
     EXPECT_EQ(probe.exit, 3);
     EXPECT_EQ(probe.out, "not connected\n");
 
-    const CliRun send = run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
+    const CliRun send =
+        run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
     EXPECT_EQ(send.exit, 3);
     EXPECT_EQ(send.out, "");
     EXPECT_EQ(send.err, "stepctl-cli: no board: no FTDI device found; nothing sent\n");
@@ -73,7 +74,8 @@ TEST_F(CliOnUsb, WithoutAChipProbeAndSendSayNoBoard) {
 TEST_F(CliOnUsb, SendPutsThePanelsFrameOnTheBusAfterTheSetUpRequests) {
     const ChipId chip = bed.plug({});
 
-    const CliRun send = run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
+    const CliRun send =
+        run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
 
     EXPECT_EQ(send.exit, 0) << send.err;
     EXPECT_EQ(send.out,
