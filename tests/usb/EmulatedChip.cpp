@@ -124,6 +124,8 @@ void EmulatedChip::noteClosedHandles() {
             ++actions_.closes;
         if (claimedBy_ == handle.client)
             claimedBy_ = nullptr;  // the kernel releases what a closed file held
+        // Before the client goes: a new one may come at the same address.
+        dropUrbsOf(handle.client);
         g_object_unref(handle.client);
         return true;
     };
@@ -133,6 +135,10 @@ void EmulatedChip::noteClosedHandles() {
 
 void EmulatedChip::clientVanished(UMockdevIoctlClient* client) {
     std::lock_guard lock(mutex_);
+    dropUrbsOf(client);
+}
+
+void EmulatedChip::dropUrbsOf(UMockdevIoctlClient* client) {
     auto it = reapable_.find(client);
     if (it == reapable_.end())
         return;

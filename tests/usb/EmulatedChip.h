@@ -55,6 +55,7 @@ class EmulatedChip {
     Reply getDriver(UMockdevIoctlData* arg);
     Reply driverControl(UMockdevIoctlData* arg);
     void noteClosedHandles();
+    void dropUrbsOf(UMockdevIoctlClient* client);
     std::optional<BusFault> takeFault(const Transfer& transfer);
     std::optional<BusFault> takeFault(Target::Aim aim);
     template <class Match>
