@@ -77,9 +77,9 @@ void CStepCtlDlg::OnBnClickedButtonSend() {
     }
 
     if (outcome) {
-        // A frame that did not reach the board must not leave "Connected" on show.
-        if (!outcome->sent())
-            ShowConnection(false);
+        // The transfer is the newer word on the board: a frame that did not reach it must not
+        // leave "Connected" on show, and one that did must not leave "Not Connected".
+        ShowConnection(outcome->sent());
         m_lastOutcome = std::move(outcome);
     }
     emit sendCompleted();

@@ -70,6 +70,7 @@ class PanelSendTest : public QObject {
     void secondFieldOffTheDualRow();
     void enterSends();
     void indicatorFollowsEverySend();
+    void indicatorShowsAFrameThatArrivedAfterAFailedProbe();
     void noAddressSelectedSendsNothing();
     void badInput_data();
     void badInput();
@@ -390,6 +391,45 @@ void PanelSendTest::indicatorFollowsEverySend() {
     QVERIFY(p.dlg().lastOutcome()->sent());
     QVERIFY(p.indicatorConnected());
     sim.clearFaults();
+}
+
+namespace {
+
+// A board that appears between the probe and the transfer: its first open fails.
+class PluggedInAfterTheProbe final : public stepctl::BoardLink {
+  public:
+    explicit PluggedInAfterTheProbe(stepctl::BoardLink& board) : board_(board) {}
+    stepctl::LinkStatus open() override {
+        if (opens_++ == 0)
+            return {stepctl::LinkCode::DeviceNotFound, "not yet"};
+        return board_.open();
+    }
+    stepctl::LinkStatus setBitMode(std::uint8_t mask, std::uint8_t mode) override {
+        return board_.setBitMode(mask, mode);
+    }
+    stepctl::LinkStatus setBaudRate(int baud) override { return board_.setBaudRate(baud); }
+    stepctl::LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+        return board_.write(bytes, written);
+    }
+    stepctl::LinkStatus close() override { return board_.close(); }
+
+  private:
+    stepctl::BoardLink& board_;
+    int opens_ = 0;
+};
+
+}  // namespace
+
+void PanelSendTest::indicatorShowsAFrameThatArrivedAfterAFailedProbe() {
+    SimulatedBoard sim;
+    PluggedInAfterTheProbe link(sim);
+    Panel p(&link, &sim);  // the start-up probe takes the failing open
+    QVERIFY(!p.indicatorConnected());
+    p.type(p.atten(), QStringLiteral("3"));
+    p.clickSend();
+    QVERIFY(p.dlg().lastOutcome()->sent());
+    QCOMPARE(latched(sim, "attenuator"), std::optional<int>(6));
+    QVERIFY(p.indicatorConnected());
 }
 
 void PanelSendTest::noAddressSelectedSendsNothing() {
