@@ -53,6 +53,7 @@ constexpr Frame kSerial7Pulses = pulses({{8, 1, pins::kLe}});
 constexpr Frame kAddressable6Pulses = pulses({{9, 3, pins::kLe}});
 constexpr Frame kAddressable7Pulses = pulses({{16, 1, pins::kLe}});
 constexpr Frame kDualPulses = pulses({kSixBitRun, {6, 1, pins::kLe2}});
+// The dual frame's second run follows the first one's bits, its low sample and its LE sample.
 constexpr std::size_t kDualSecondRun = 6 * kSamplesPerBit + 2;
 
 // DATA of four bits in a row, by their values (bit k of the index is the k-th of them): both
@@ -177,13 +178,13 @@ Frame buildControlFrame(Interface iface, bool sevenBit, std::int32_t controlWord
     const auto word = static_cast<std::uint32_t>(controlWord);
     const std::uint32_t address = (word >> 8) & 7u;
     switch (singleFrameKind(iface, sevenBit)) {
-        case FrameKind::Serial6:
+        case FrameKind::Serial6:  // c5 .. c0
             return serialFrame(kSerial6Pulses, msbFirst(word), 6);
-        case FrameKind::Serial7:
+        case FrameKind::Serial7:  // c0 .. c7
             return serialFrame(kSerial7Pulses, word & 0xFFu, 8);
-        case FrameKind::Addressable6:
+        case FrameKind::Addressable6:  // c5 .. c0, A0 A1 A2
             return serialFrame(kAddressable6Pulses, msbFirst(word) | address << 6, 9);
-        case FrameKind::Addressable7:
+        case FrameKind::Addressable7:  // c0 .. c6, 0, A0 A1 A2, five 0s
             return serialFrame(kAddressable7Pulses, (word & 0x7Fu) | address << 8, 16);
         case FrameKind::Parallel6:
         case FrameKind::Parallel7:
