@@ -45,11 +45,7 @@ int CStepCtlDlg::DoModal() {
 }
 
 QWidget* CStepCtlDlg::GetDlgItem(int nID) const {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->property(kControlIdProperty).toInt() == nID && nID != IDC_STATIC)
-            return child;
-    }
-    return nullptr;
+    return m_controls.value(nID, nullptr);
 }
 
 bool CStepCtlDlg::OnInitDialog() {

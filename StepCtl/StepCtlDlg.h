@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QIcon>
 #include <QString>
 #include <optional>
@@ -36,7 +37,7 @@ class CStepCtlDlg : public QDialog {
     // Runs the panel modally; the result is QDialog::Accepted (Close) or Rejected.
     int DoModal();
 
-    // The control with this id, as the platform's child lookup finds it.
+    // The control with this id, as the platform's child lookup finds it; none for IDC_STATIC.
     QWidget* GetDlgItem(int nID) const;
 
     // The outcome of the last frame transfer, for the frame view; none before the first.
@@ -94,6 +95,8 @@ class CStepCtlDlg : public QDialog {
     PickList* m_comboAddress = nullptr;
     PickList* m_comboDevice = nullptr;
     QLineEdit* m_editState2 = nullptr;
+
+    QHash<int, QWidget*> m_controls;  // the template's controls by id, for GetDlgItem
 
     const stepctl::SimulatedBoard* m_pSimulated;
     QMenu* m_pWindowMenu = nullptr;

@@ -1,55 +1,133 @@
 #include "Frames.h"
 
+#include <bit>
+#include <cstring>
 #include <initializer_list>
-#include <utility>
 
 #include "PinMap.h"
 
 namespace stepctl {
 namespace {
 
-bool bitOf(std::uint32_t word, int bit) {
-    return ((word >> bit) & 1u) != 0;
-}
+// The serial frames, as the frame table gives them (c0..c7: code bits, A0..A2: address bits,
+// 0: a bit that is always 0). Each bit takes two samples; then come the all-low samples, one
+// sample with the latch pin high, and low samples to the end.
+//
+//   serial-6       c5 c4 c3 c2 c1 c0                   1 low, LE
+//   serial-7       c0 c1 c2 c3 c4 c5 c6 c7             1 low, LE
+//   addressable-6  c5 c4 c3 c2 c1 c0 A0 A1 A2          3 low, LE
+//   addressable-7  c0 .. c6 0 A0 A1 A2 0 0 0 0 0       1 low, LE
+//   dual           c5 .. c0 of the first code          1 low, LE
+//                  c5 .. c0 of the second code         1 low, LE2
+//
+// A frame is built as its clock and latch pulses, worked out once below, with the bits sent put
+// on DATA: bit k of `sent` is the k-th bit in the list.
 
-// Writes bits with the serial timing: DATA set up while CLK is low, held while CLK is high.
-class Shifter {
-  public:
-    explicit Shifter(Frame& frame) : frame_(frame) {}
+// Serial shift timing: DATA set up while CLK is low (first sample), held while CLK is high.
+constexpr std::size_t kSamplesPerBit = 2;
 
-    void bit(bool value) {
-        const std::uint8_t data = value ? pins::kData : 0;
-        frame_[pos_++] = data;
-        frame_[pos_++] = static_cast<std::uint8_t>(data | pins::kClk);
-    }
-    // Bits first..last of word, walking down (most significant first) or up.
-    void bits(std::uint32_t word, int first, int last) {
-        const int step = first <= last ? 1 : -1;
-        for (int b = first;; b += step) {
-            bit(bitOf(word, b));
-            if (b == last)
-                break;
-        }
-    }
-    void low(std::size_t samples) { pos_ += samples; }  // the frame starts zeroed
-    void latch(std::uint8_t lePin) { frame_[pos_++] = lePin; }
-
-  private:
-    Frame& frame_;
-    std::size_t pos_ = 0;
+struct Run {
+    int bits;
+    int lowSamples;  // all pins low between the last clock pulse and the latch
+    std::uint8_t le;
 };
 
-void fillParallel(Frame& frame, bool sevenBit, std::uint32_t word) {
-    std::uint8_t lines = 0;
-    const int width = sevenBit ? 7 : 6;
-    for (int b = 0; b < width; ++b) {
-        if (bitOf(word, b)) {
-            lines = static_cast<std::uint8_t>(lines | pins::parallelPin(sevenBit, b));
+// The frame of runs whose bits are all 0: the clock pulses and the latch pulses.
+constexpr Frame pulses(std::initializer_list<Run> runs) {
+    Frame frame{};
+    std::size_t pos = 0;
+    for (const Run& run : runs) {
+        for (int b = 0; b < run.bits; ++b) {
+            frame[pos + 1] = pins::kClk;
+            pos += kSamplesPerBit;
+        }
+        pos += static_cast<std::size_t>(run.lowSamples);
+        frame[pos++] = run.le;
+    }
+    return frame;
+}
+
+constexpr Run kSixBitRun{6, 1, pins::kLe};
+constexpr Frame kSerial6Pulses = pulses({kSixBitRun});
+constexpr Frame kSerial7Pulses = pulses({{8, 1, pins::kLe}});
+constexpr Frame kAddressable6Pulses = pulses({{9, 3, pins::kLe}});
+constexpr Frame kAddressable7Pulses = pulses({{16, 1, pins::kLe}});
+constexpr Frame kDualPulses = pulses({kSixBitRun, {6, 1, pins::kLe2}});
+// The dual frame's second run follows the first one's bits, its low sample and its LE sample.
+constexpr std::size_t kDualSecondRun = 6 * kSamplesPerBit + 2;
+
+// DATA of four bits in a row, by their values (bit k of the index is the k-th of them): both
+// samples of a 1 carry DATA. Samples are bytes, so sample k sits in bits 8k..8k+7.
+constexpr std::array<std::uint64_t, 16> kDataOfFourBits = [] {
+    std::array<std::uint64_t, 16> table{};
+    for (unsigned bits = 0; bits < 16; ++bits) {
+        for (unsigned k = 0; k < 4; ++k) {
+            if (((bits >> k) & 1u) != 0)
+                table[bits] |= std::uint64_t{pins::kData * 0x0101u} << (16 * k);
         }
     }
+    return table;
+}();
+
+// Puts `count` bits of `sent` on DATA from sample `first` on, four bits (eight samples) at a
+// time. The samples are taken from `pulses`, not from `frame`, so the frame is only written:
+// reading back bytes just stored one by one would stall the processor. Where eight samples reach
+// into the next run they are copied from the pulses unchanged, before that run is put.
+void putData(Frame& frame, const Frame& pulses, std::size_t first, std::uint32_t sent, int count) {
+    static_assert(std::endian::native == std::endian::little, "sample k is byte k of the word");
+#pragma GCC unroll 4
+    for (int k = 0; k < count; k += 4) {
+        const std::size_t at = first + kSamplesPerBit * static_cast<std::size_t>(k);
+        std::uint64_t levels = 0;
+        std::memcpy(&levels, pulses.data() + at, sizeof levels);
+        levels |= kDataOfFourBits[(sent >> k) & 15u];
+        std::memcpy(frame.data() + at, &levels, sizeof levels);
+    }
+}
+
+// A single-device serial frame: its pulses with the bits sent on DATA.
+Frame serialFrame(const Frame& pulses, std::uint32_t sent, int count) {
+    Frame frame = pulses;
+    putData(frame, pulses, 0, sent, count);
+    return frame;
+}
+
+// A 6-bit code sent most significant bit first, as bits in the order sent.
+constexpr std::array<std::uint8_t, 64> kMsbFirst = [] {
+    std::array<std::uint8_t, 64> table{};
+    for (unsigned code = 0; code < 64; ++code) {
+        for (unsigned k = 0; k < 6; ++k)
+            table[code] = static_cast<std::uint8_t>(table[code] | ((code >> (5 - k)) & 1u) << k);
+    }
+    return table;
+}();
+
+std::uint32_t msbFirst(std::uint32_t code) {
+    return kMsbFirst[code & 63u];
+}
+
+// The data lines of every code, by the pin map: [0] 6-bit codes, [1] 7-bit codes.
+constexpr std::array<std::array<std::uint8_t, 128>, 2> kParallelLines = [] {
+    std::array<std::array<std::uint8_t, 128>, 2> table{};
+    for (const bool sevenBit : {false, true}) {
+        for (unsigned code = 0; code < 128; ++code) {
+            for (int b = 0; b < (sevenBit ? 7 : 6); ++b) {
+                if (((code >> b) & 1u) != 0)
+                    table[sevenBit][code] |= pins::parallelPin(sevenBit, b);
+            }
+        }
+    }
+    return table;
+}();
+
+// No clock: the code's data lines for three samples, LE high in the middle one.
+Frame parallelFrame(bool sevenBit, std::uint32_t word) {
+    const std::uint8_t lines = kParallelLines[sevenBit][word & (sevenBit ? 127u : 63u)];
+    Frame frame{};
     frame[1] = lines;
     frame[2] = static_cast<std::uint8_t>(lines | pins::kLe);
     frame[3] = lines;
+    return frame;
 }
 
 }  // namespace
@@ -95,53 +173,31 @@ bool isSevenBitKind(FrameKind kind) {
            kind == FrameKind::Addressable7;
 }
 
-// Every path fills and returns the one named frame, so it is built in the caller's storage.
+// Every path returns a frame made by a builder, so it is built in the caller's storage.
 Frame buildControlFrame(Interface iface, bool sevenBit, std::int32_t controlWord) {
     const auto word = static_cast<std::uint32_t>(controlWord);
-    Frame frame{};
-    if (iface == Interface::LatchedParallel) {
-        fillParallel(frame, sevenBit, word);
-        return frame;
-    }
-    Shifter out(frame);
+    const std::uint32_t address = (word >> 8) & 7u;
     switch (singleFrameKind(iface, sevenBit)) {
-        case FrameKind::Serial6:
-            out.bits(word, 5, 0);
-            break;
-        case FrameKind::Serial7:
-            out.bits(word, 0, 7);
-            break;
-        case FrameKind::Addressable6:
-            out.bits(word, 5, 0);
-            out.bits(word, 8, 10);
-            out.low(2);  // this device wants two more idle samples before the latch
-            break;
-        case FrameKind::Addressable7:
-            // A 16-bit word, least significant bit first: code c0..c6, a 0, address, five 0s.
-            out.bits(word, 0, 6);
-            out.bit(false);
-            out.bits(word, 8, 10);
-            for (int i = 0; i < 5; ++i)
-                out.bit(false);
-            break;
+        case FrameKind::Serial6:  // c5 .. c0
+            return serialFrame(kSerial6Pulses, msbFirst(word), 6);
+        case FrameKind::Serial7:  // c0 .. c7
+            return serialFrame(kSerial7Pulses, word & 0xFFu, 8);
+        case FrameKind::Addressable6:  // c5 .. c0, A0 A1 A2
+            return serialFrame(kAddressable6Pulses, msbFirst(word) | address << 6, 9);
+        case FrameKind::Addressable7:  // c0 .. c6, 0, A0 A1 A2, five 0s
+            return serialFrame(kAddressable7Pulses, (word & 0x7Fu) | address << 8, 16);
         case FrameKind::Parallel6:
         case FrameKind::Parallel7:
-        case FrameKind::Dual:
+        case FrameKind::Dual:  // not a single-device kind
             break;
     }
-    out.low(1);
-    out.latch(pins::kLe);
-    return frame;
+    return parallelFrame(sevenBit, word);
 }
 
 Frame buildDualFrame(std::int32_t code1, std::int32_t code2) {
-    Frame frame{};
-    Shifter out(frame);
-    for (const auto& [code, le] : {std::pair{code1, pins::kLe}, std::pair{code2, pins::kLe2}}) {
-        out.bits(static_cast<std::uint32_t>(code), 5, 0);
-        out.low(1);
-        out.latch(le);
-    }
+    Frame frame = kDualPulses;
+    putData(frame, kDualPulses, 0, msbFirst(static_cast<std::uint32_t>(code1)), 6);
+    putData(frame, kDualPulses, kDualSecondRun, msbFirst(static_cast<std::uint32_t>(code2)), 6);
     return frame;
 }
 

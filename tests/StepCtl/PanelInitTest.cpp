@@ -182,6 +182,8 @@ void PanelInitTest::templateOrderAndNames() {
         QCOMPARE(w->property(kControlIdProperty).toInt(), id);
         QCOMPARE(dlg.GetDlgItem(id), w);
     }
+    // The labels share IDC_STATIC, which names no control.
+    QCOMPARE(dlg.GetDlgItem(IDC_STATIC), nullptr);
 
     // Texts of the controls.
     QCOMPARE(p.close()->text(), QStringLiteral("Close"));
