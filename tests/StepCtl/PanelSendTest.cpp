@@ -8,7 +8,6 @@
 
 #include "../board/FrameHex.h"
 #include "../model/LocaleGuard.h"
-#include "Catalogue.h"
 #include "Frames.h"
 #include "PanelHarness.h"
 #include "RecordingLink.h"
@@ -160,7 +159,7 @@ void PanelSendTest::sendRoad() {
     QCOMPARE(p.atten2()->text(), QString::fromLatin1(c.field2));
     QCOMPARE(p.slider()->value(), p.state()->text().toInt());
     QCOMPARE(g_nAttenCode, p.state()->text().toInt());
-    QCOMPARE(p.slider()->maximum(), stepctl::trackbarMax(c.row));
+    QCOMPARE(p.slider()->maximum(), stepctl::isSevenBitKind(c.kind) ? 127 : 63);
     QVERIFY(p.indicatorConnected());
 
     // The probe, then the transfer: open, bit-bang on every pin, 460800, one write, close.
