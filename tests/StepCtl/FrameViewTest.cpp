@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../board/FrameHex.h"
 #include "FrameDiagram.h"
 #include "FrameView.h"
 #include "PanelHarness.h"
@@ -43,11 +44,7 @@ const Road kRoads[] = {
 };
 
 void drive(Panel& p, const Road& road) {
-    p.pick(p.device(), road.row);
-    SelectorRadio* radios[] = {p.serial(), p.parallel(), p.addressable()};
-    p.click(radios[road.iface]);
-    if (road.iface == 2)
-        p.pick(p.address(), road.address);
+    p.choose(road.row, road.iface, road.address);
     p.type(p.atten(), QString::fromLatin1(road.typed));
     if (p.atten2()->isEnabled())
         p.type(p.atten2(), QString::fromLatin1(road.typed2));
@@ -67,14 +64,6 @@ FrameView* openFromMenu(Panel& p) {
     if (view == nullptr || !QTest::qWaitForWindowExposed(view))
         return nullptr;
     return view;
-}
-
-stepctl::Frame lastWrite(const RecordingLink& link) {
-    stepctl::Frame frame{};
-    const auto writes = link.writes();
-    if (!writes.empty())
-        std::copy(writes.back().begin(), writes.back().end(), frame.begin());
-    return frame;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "SelectionState.h"
 #include "SendRoutines.h"
+#include "SimulatedBoard.h"
 
 Panel::Panel(stepctl::BoardLink* link, const stepctl::SimulatedBoard* simulated) {
     stepctl::resetSelectionState();
@@ -46,6 +47,17 @@ void Panel::clickSend() {
 
 void Panel::click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+SelectorRadio* Panel::radio(int iface) const {
+    return iface == 1 ? parallel() : iface == 2 ? addressable() : serial();
+}
+
+void Panel::choose(int row, int iface, int addressIndex) {
+    pick(device(), row);
+    click(radio(iface));
+    if (iface == 2)
+        pick(address(), addressIndex);
 }
 
 void Panel::pick(QComboBox* list, int index) {
@@ -140,4 +152,12 @@ bool Panel::indicatorConnected() const {
     if (on == off)
         qWarning("connection indicator: %s", on ? "both shown" : "none shown");
     return on && !off;
+}
+
+std::optional<int> latched(const stepctl::SimulatedBoard& board, std::string_view label) {
+    for (const auto& a : board.attenuators()) {
+        if (a.setup().label == label)
+            return a.code();
+    }
+    return std::nullopt;
 }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "BoardLink.h"
 #include "PickList.h"
@@ -48,10 +50,15 @@ class Panel {
     PickList* device() const { return item<PickList>("IDC_COMBO_DEVICE"); }
     PickList* address() const { return item<PickList>("IDC_COMBO_ADDRESS"); }
     UpDownControl* spin() const { return item<UpDownControl>("IDC_SPIN_ATTEN"); }
+    // The radio of g_nInterface's value: 0 Serial, 1 Latched Parallel, 2 Serial Addressable.
+    SelectorRadio* radio(int iface) const;
 
     // Clicks into the field, selects what is there and types the text over it.
     void type(QLineEdit* field, const QString& text);
     void clickSend();
+    // Picks the device row, clicks the interface's radio and, for Serial Addressable, picks
+    // the address.
+    void choose(int row, int iface, int addressIndex = 1);
     void click(QAbstractButton* button);
     // Opens the list with a click on its arrow and takes the entry with the keys.
     void pick(QComboBox* list, int index);
@@ -79,3 +86,7 @@ class Panel {
     std::unique_ptr<CStepCtlDlg> dlg_;
     QPoint grabbed_;
 };
+
+// The code the simulated attenuator with this label holds; none before its first latch or
+// when the board has no such attenuator.
+std::optional<int> latched(const stepctl::SimulatedBoard& board, std::string_view label);

@@ -153,29 +153,21 @@ void PanelInitTest::templateOrderAndNames() {
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!dlg.windowIcon().isNull());
 
-    // Every named control carries its id, and the lookup by id finds it.
-    const QList<std::pair<const char*, int>> controls = {
-        {"IDOK", IDOK},
-        {"IDC_EDIT_STATE", IDC_EDIT_STATE},
-        {"IDC_BUTTON_SEND", IDC_BUTTON_SEND},
-        {"IDC_EDIT_ATTEN", IDC_EDIT_ATTEN},
-        {"IDC_SLIDER_ATTEN", IDC_SLIDER_ATTEN},
-        {"IDC_RADIO_6BIT", IDC_RADIO_6BIT},
-        {"IDC_RADIO_7BIT", IDC_RADIO_7BIT},
-        {"IDC_RADIO_SERIAL", IDC_RADIO_SERIAL},
-        {"IDC_RADIO_PARALLEL", IDC_RADIO_PARALLEL},
-        {"IDC_SPIN_ATTEN", IDC_SPIN_ATTEN},
-        {"IDC_STATIC_CONNECTED", IDC_STATIC_CONNECTED},
-        {"IDC_STATIC_NOTCONNECTED", IDC_STATIC_NOTCONNECTED},
-        {"IDC_STATIC_BANNER", IDC_STATIC_BANNER},
-        {"IDC_RADIO_DOUBLE", IDC_RADIO_DOUBLE},
-        {"IDC_COMBO_ADDRESS", IDC_COMBO_ADDRESS},
-        {"IDC_RADIO_SERIAL_ADDR", IDC_RADIO_SERIAL_ADDR},
-        {"IDC_COMBO_DEVICE", IDC_COMBO_DEVICE},
-        {"IDC_EDIT_ATTEN2", IDC_EDIT_ATTEN2},
-        {"IDC_EDIT_STATE2", IDC_EDIT_STATE2},
-        {"IDC_PICTURE_LOGO", IDC_PICTURE_LOGO},
+    // Every named control carries the template's id, and the lookup by id finds it.
+    // clang-format off
+    const std::pair<const char*, int> controls[] = {
+        {"IDOK", 1},                    {"IDC_EDIT_STATE", 1014},
+        {"IDC_BUTTON_SEND", 1015},      {"IDC_EDIT_ATTEN", 1017},
+        {"IDC_SLIDER_ATTEN", 1018},     {"IDC_RADIO_6BIT", 1016},
+        {"IDC_RADIO_7BIT", 1019},       {"IDC_RADIO_SERIAL", 1020},
+        {"IDC_RADIO_PARALLEL", 1021},   {"IDC_SPIN_ATTEN", 1023},
+        {"IDC_STATIC_CONNECTED", 1025}, {"IDC_STATIC_NOTCONNECTED", 1026},
+        {"IDC_STATIC_BANNER", 1027},    {"IDC_RADIO_DOUBLE", 1024},
+        {"IDC_COMBO_ADDRESS", 1030},    {"IDC_RADIO_SERIAL_ADDR", 1028},
+        {"IDC_COMBO_DEVICE", 1031},     {"IDC_EDIT_ATTEN2", 1029},
+        {"IDC_EDIT_STATE2", 1032},      {"IDC_PICTURE_LOGO", 1022},
     };
+    // clang-format on
     for (const auto& [name, id] : controls) {
         QWidget* w = p.item<QWidget>(name);
         QVERIFY2(w != nullptr, name);
@@ -425,25 +417,16 @@ void PanelInitTest::aboutBoxOpensAndCloses() {
 
 void PanelInitTest::closingResults() {
     stepctl::RecordingLink link;
-    {
+    const std::pair<std::function<void(Panel&)>, int> ways[] = {
+        {[](Panel& p) { p.click(p.close()); }, QDialog::Accepted},
+        {[](Panel& p) { QTest::keyClick(&p.dlg(), Qt::Key_Escape); }, QDialog::Rejected},
+        {[](Panel& p) { p.dlg().close(); }, QDialog::Rejected},  // the close box
+        {[](Panel& p) { p.dlg().OnSysCommand(SC_CLOSE); }, QDialog::Rejected},
+    };
+    for (const auto& [close, result] : ways) {
         Panel p(&link);
-        QTimer::singleShot(0, [&p] { p.click(p.close()); });
-        QCOMPARE(p.dlg().DoModal(), int(QDialog::Accepted));
-    }
-    {
-        Panel p(&link);
-        QTimer::singleShot(0, [&p] { QTest::keyClick(&p.dlg(), Qt::Key_Escape); });
-        QCOMPARE(p.dlg().DoModal(), int(QDialog::Rejected));
-    }
-    {
-        Panel p(&link);
-        QTimer::singleShot(0, [&p] { p.dlg().close(); });  // the close box
-        QCOMPARE(p.dlg().DoModal(), int(QDialog::Rejected));
-    }
-    {
-        Panel p(&link);
-        QTimer::singleShot(0, [&p] { p.dlg().OnSysCommand(SC_CLOSE); });
-        QCOMPARE(p.dlg().DoModal(), int(QDialog::Rejected));
+        QTimer::singleShot(0, [&p, &close] { close(p); });
+        QCOMPARE(p.dlg().DoModal(), result);
     }
 }
 
@@ -498,23 +481,27 @@ void PanelInitTest::simulateOption() {
 }
 
 void PanelInitTest::commandLineOfTheProgram() {
-    QProcess version;
-    version.start(QStringLiteral(STEPCTL_BINARY), {QStringLiteral("--version")});
-    QVERIFY(version.waitForFinished(20000));
-    QCOMPARE(version.exitCode(), 0);
-    QVERIFY(version.readAllStandardOutput().contains("1.0"));
-
-    QProcess help;
-    help.start(QStringLiteral(STEPCTL_BINARY), {QStringLiteral("--help")});
-    QVERIFY(help.waitForFinished(20000));
-    QCOMPARE(help.exitCode(), 0);
-    QVERIFY(help.readAllStandardOutput().contains("--simulate"));
-
-    QProcess wrong;
-    wrong.start(QStringLiteral(STEPCTL_BINARY), {QStringLiteral("--no-such-option")});
-    QVERIFY(wrong.waitForFinished(20000));
-    QVERIFY(wrong.exitCode() != 0);
-    QVERIFY(wrong.readAllStandardError().contains("no-such-option"));
+    struct Run {
+        int exit;
+        QByteArray out, err;
+    };
+    auto run = [](const QString& option) {
+        QProcess stepctl;
+        stepctl.start(QStringLiteral(STEPCTL_BINARY), {option});
+        if (!stepctl.waitForFinished(20000))
+            return Run{-1, {}, {}};
+        return Run{stepctl.exitCode(), stepctl.readAllStandardOutput(),
+                   stepctl.readAllStandardError()};
+    };
+    const Run version = run(QStringLiteral("--version"));
+    QCOMPARE(version.exit, 0);
+    QVERIFY(version.out.contains("1.0"));
+    const Run help = run(QStringLiteral("--help"));
+    QCOMPARE(help.exit, 0);
+    QVERIFY(help.out.contains("--simulate"));
+    const Run wrong = run(QStringLiteral("--no-such-option"));
+    QVERIFY(wrong.exit != 0);
+    QVERIFY(wrong.err.contains("no-such-option"));
 }
 
 void PanelInitTest::screenshot() {

@@ -128,8 +128,7 @@ void PanelRandomTest::randomUserActions() {
             case 1: {
                 const int which = below(3);
                 lastAction = QStringLiteral("click radio %1").arg(which);
-                SelectorRadio* radios[] = {p.serial(), p.parallel(), p.addressable()};
-                p.click(radios[which]);
+                p.click(p.radio(which));
                 if (!m.radioEnabled[static_cast<std::size_t>(which)])
                     break;
                 m.checked = {which == 0, which == 1, which == 2};

@@ -53,31 +53,20 @@ struct FaultCase {
 // A fault at each call: nothing after a failed open, a close after every successful one, and
 // the outcome tells the truth.
 TEST(Exchange, EveryFaultIsReportedAndAnOpenedDeviceIsClosed) {
+    // clang-format off
     const FaultCase cases[] = {
         {O, Fault::Fail, {O}, SendStatus::NoDevice, "simulated open failure", false},
-        {M,
-         Fault::Fail,
-         {O, M, B, W, C},
-         SendStatus::TransferFailed,
-         "setting bit-bang mode failed",
+        {M, Fault::Fail, {O, M, B, W, C}, SendStatus::TransferFailed, "setting bit-bang mode failed",
          false},
         // At the old rate the samples still go out in order.
-        {B,
-         Fault::Fail,
-         {O, M, B, W, C},
-         SendStatus::TransferFailed,
-         "setting the rate failed",
-         true},
+        {B, Fault::Fail, {O, M, B, W, C}, SendStatus::TransferFailed, "setting the rate failed", true},
         {W, Fault::Fail, {O, M, B, W, C}, SendStatus::TransferFailed, "write failed", false},
         // Half a serial 6-bit frame holds its latch sample (13); the outcome still says short.
-        {W,
-         Fault::ShortWrite,
-         {O, M, B, W, C},
-         SendStatus::TransferFailed,
-         "short write: 18 of 36",
+        {W, Fault::ShortWrite, {O, M, B, W, C}, SendStatus::TransferFailed, "short write: 18 of 36",
          true},
         {C, Fault::Fail, {O, M, B, W, C}, SendStatus::Sent, "closing the device failed", true},
     };
+    // clang-format on
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(std::string(linkOpName(c.op)));
         SimulatedBoard board({{Group::SixBit, Interface::Serial, 0, pins::kLe, "dut"}});

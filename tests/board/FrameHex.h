@@ -1,10 +1,13 @@
-// Frames written as the hex tables in the documentation are: "40 60 00 08", the rest zero.
+// Frames as the hex tables in the documentation write them ("40 60 00 08", the rest zero), and
+// the last frame a recording link saw written.
 #pragma once
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
 #include "Frames.h"
+#include "RecordingLink.h"
 
 inline stepctl::Frame frameFromHex(const std::string& text) {
     stepctl::Frame frame{};
@@ -26,4 +29,14 @@ inline std::string hexOf(const stepctl::Frame& frame) {
         out += digits[byte & 15];
     }
     return out;
+}
+
+// The bytes of the link's last write (all zero when nothing was written).
+inline stepctl::Frame lastWrite(const stepctl::RecordingLink& link) {
+    stepctl::Frame frame{};
+    const auto writes = link.writes();
+    if (!writes.empty())
+        std::copy_n(writes.back().begin(), std::min(writes.back().size(), frame.size()),
+                    frame.begin());
+    return frame;
 }

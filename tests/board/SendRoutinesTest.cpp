@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FrameHex.h"
 #include "RecordingLink.h"
 #include "SelectionState.h"
 #include "SimulatedBoard.h"
@@ -19,13 +20,6 @@ class SendRoutines : public ::testing::Test {
         setBoardLink(nullptr);
         resetSelectionState();
     }
-    Frame lastWrite() const {
-        const auto writes = link.writes();
-        Frame f{};
-        if (!writes.empty())
-            std::copy(writes.back().begin(), writes.back().end(), f.begin());
-        return f;
-    }
 
     RecordingLink link;
 };
@@ -37,13 +31,13 @@ TEST_F(SendRoutines, SingleFrameTakesInterfaceFromTheSelectionAndWidthFromTheRow
     const SendOutcome out = SendControlWord(85);
     EXPECT_EQ(g_bSevenBit, 1);
     EXPECT_EQ(out.kind, FrameKind::Parallel7);
-    EXPECT_EQ(lastWrite(), buildControlFrame(Interface::LatchedParallel, true, 85));
+    EXPECT_EQ(lastWrite(link), buildControlFrame(Interface::LatchedParallel, true, 85));
 
     g_nDeviceIndex = 2;
     g_nInterface = 0;
     SendControlWord(42);
     EXPECT_EQ(g_bSevenBit, 0);
-    EXPECT_EQ(lastWrite(), buildControlFrame(Interface::Serial, false, 42));
+    EXPECT_EQ(lastWrite(link), buildControlFrame(Interface::Serial, false, 42));
 }
 
 TEST_F(SendRoutines, DualRowWithAddressableUsesTheSixBitAddressableFrame) {
@@ -53,7 +47,7 @@ TEST_F(SendRoutines, DualRowWithAddressableUsesTheSixBitAddressableFrame) {
     const SendOutcome out = SendControlWord(5 * 256 + 42);
     EXPECT_EQ(g_bSevenBit, 0);
     EXPECT_EQ(out.kind, FrameKind::Addressable6);
-    EXPECT_EQ(lastWrite(), buildControlFrame(Interface::SerialAddressable, false, 1322));
+    EXPECT_EQ(lastWrite(link), buildControlFrame(Interface::SerialAddressable, false, 1322));
 }
 
 TEST_F(SendRoutines, DualFrameIgnoresTheSelection) {
@@ -63,7 +57,7 @@ TEST_F(SendRoutines, DualFrameIgnoresTheSelection) {
             g_bSevenBit = seven;
             g_nDeviceIndex = kDualRow;
             SendDualControlWord(42, 21);
-            EXPECT_EQ(lastWrite(), buildDualFrame(42, 21));
+            EXPECT_EQ(lastWrite(link), buildDualFrame(42, 21));
             EXPECT_EQ(g_bSevenBit, seven);
             EXPECT_EQ(g_nInterface, iface);
         }

@@ -65,13 +65,10 @@ Frame replay(const ParsedVcd& vcd, std::int64_t period, const std::vector<PinLan
     return frame;
 }
 
+// The nth frame of a spread of codes (and addresses) of one kind.
 Frame sampleFrame(FrameKind kind, int n) {
-    switch (kind) {
-        case FrameKind::Dual:
-            return buildDualFrame(n % 64, (n * 7) % 64);
-        default:
-            break;
-    }
+    if (kind == FrameKind::Dual)
+        return buildDualFrame(n % 64, (n * 7) % 64);
     for (Interface iface : kInterfaces) {
         for (bool seven : {false, true}) {
             if (singleFrameKind(iface, seven) == kind) {

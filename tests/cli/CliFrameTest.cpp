@@ -1,7 +1,6 @@
 // stepctl-cli frame: hex, json and vcd each give the bytes the frame builders give.
 #include <gtest/gtest.h>
 
-
 #include "CliHarness.h"
 #include "FrameCases.h"
 #include "FrameText.h"
@@ -12,12 +11,14 @@ namespace {
 TEST(CliFrame, HexIsOneLineOfThirtySixUpperCaseBytes) {
     // One line: 36 upper-case two-digit bytes, single spaces between them.
     auto oneLine = [](const std::string& text) {
-        if (text.size() != 36 * 3) return false;
+        if (text.size() != 36 * 3)
+            return false;
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char c = text[i];
             const bool ok = i % 3 == 2 ? c == (i + 1 == text.size() ? '\n' : ' ')
                                        : (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-            if (!ok) return false;
+            if (!ok)
+                return false;
         }
         return true;
     };

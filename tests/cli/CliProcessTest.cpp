@@ -11,18 +11,16 @@
 namespace stepctl::cli::test {
 namespace {
 
-TEST(CliProcess, SendsToTheSimulatedBoardAndExitsZero) {
-    Process p(
+// The binary's main passes output and every exit code on to the shell.
+TEST(CliProcess, OutputAndExitCodesReachTheShell) {
+    Process sent(
         {"send", "--board", "sim", "--device", "ZMG-A4", "--interface", "serial", "--db", "10.7"});
-    ASSERT_TRUE(p.spawned());
-    EXPECT_EQ(p.wait(), 0);
-    EXPECT_EQ(p.out(),
+    ASSERT_TRUE(sent.spawned());
+    EXPECT_EQ(sent.wait(), 0);
+    EXPECT_EQ(sent.out(),
               "sent code 21 (10.50 dB) to ZMG-A4 (row 3) over serial: serial-6 frame\n"
               "sim: attenuator: code 21 (10.50 dB)\n");
-    EXPECT_EQ(p.err(), "");
-}
-
-TEST(CliProcess, ExitCodesReachTheShell) {
+    EXPECT_EQ(sent.err(), "");
     Process bad({"send", "--device", "3", "--interface", "serial", "--db", "abc"});
     EXPECT_EQ(bad.wait(), 2);
     EXPECT_EQ(lineCount(bad.err()), 1);

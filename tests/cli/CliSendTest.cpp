@@ -1,4 +1,5 @@
 // stepctl-cli send, probe, devices and list as a user runs them, against the simulated board.
+// (The plain Send as a process, its output and exit code: CliProcessTest.)
 #include <gtest/gtest.h>
 
 #include "CliHarness.h"
@@ -14,15 +15,6 @@ bool has(const std::string& text, const std::string& part) {
 }
 
 constexpr const char* kSim = "send --board sim ";
-
-TEST(CliSend, PrintsWhatWentOutAndWhatTheAttenuatorLatched) {
-    const CliRun r = run(std::string(kSim) + "--device zmg-a4 --interface serial --db 10.7");
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out,
-              "sent code 21 (10.50 dB) to ZMG-A4 (row 3) over serial: serial-6 frame\n"
-              "sim: attenuator: code 21 (10.50 dB)\n");
-    EXPECT_EQ(r.err, "");
-}
 
 TEST(CliSend, TakesNegativeValuesAndADbSuffix) {
     for (const auto& args : std::vector<std::vector<std::string>>{

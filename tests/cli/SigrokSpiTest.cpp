@@ -53,49 +53,37 @@ std::string vcdOf(const std::string& args) {
     return r.out;
 }
 
+// The 6-bit addressable word ends with A0 A1 A2: the address bits reversed.
 int reversed3(int address) {
     return ((address & 1) << 2) | (address & 2) | ((address >> 2) & 1);
 }
 
-TEST(SigrokSpi, ReadsSixBitSerialCodes) {
-    for (int code : {42, 21, 63, 0}) {
-        const std::string db = std::to_string(code / 2) + (code % 2 ? ".5" : "");
-        EXPECT_EQ(decode(vcdOf("--device 3 --interface serial --db " + db), {6, "msb-first"}),
-                  std::vector<int>{code});
-    }
-}
-
-TEST(SigrokSpi, ReadsSevenBitSerialCodesAsEightBitWordsLsbFirst) {
-    EXPECT_EQ(decode(vcdOf("--device 9 --interface serial --db 21.25"), {8, "lsb-first"}),
-              std::vector<int>{85});
-    EXPECT_EQ(decode(vcdOf("--device 9 --interface serial --db 31.75"), {8, "lsb-first"}),
-              std::vector<int>{127});
-}
-
-TEST(SigrokSpi, ReadsCodeAndAddressOfAddressableFrames) {
-    for (int address : {5, 6, 1}) {
-        const std::string a = " --address " + std::to_string(address);
-        EXPECT_EQ(decode(vcdOf("--device 7 --interface addressable --db 21" + a), {9, "msb-first"}),
-                  std::vector<int>{42 << 3 | reversed3(address)})
-            << address;
-        EXPECT_EQ(
-            decode(vcdOf("--device 11 --interface addressable --db 21.25" + a), {16, "lsb-first"}),
-            std::vector<int>{address << 8 | 85})
-            << address;
-    }
-}
-
-TEST(SigrokSpi, ReadsBothCodesOfTheDualFrame) {
-    EXPECT_EQ(decode(vcdOf("--device 14 --interface serial --db 21 --db2 10.5"), {6, "msb-first"}),
-              (std::vector<int>{42, 21}));
-    EXPECT_EQ(decode(vcdOf("--device 14 --interface parallel --db 31.5 --db2 0"), {6, "msb-first"}),
-              (std::vector<int>{63, 0}));
-}
-
-TEST(SigrokSpi, ReadsAFrameAtAnotherSamplePeriod) {
-    EXPECT_EQ(decode(vcdOf("--sample-period-ps 40000 --device 3 --interface serial --db 21"),
-                     {6, "msb-first"}),
-              std::vector<int>{42});
+TEST(SigrokSpi, ReadsTheCodesOfEveryFrameKind) {
+    const struct {
+        std::string args;
+        Decoding how;
+        std::vector<int> words;
+    } cases[] = {
+        {"--device 3 --interface serial --db 21", {6, "msb-first"}, {42}},
+        {"--device 3 --interface serial --db 0", {6, "msb-first"}, {0}},
+        {"--device 9 --interface serial --db 21.25", {8, "lsb-first"}, {85}},
+        {"--device 9 --interface serial --db 31.75", {8, "lsb-first"}, {127}},
+        {"--device 7 --interface addressable --db 21 --address 6",
+         {9, "msb-first"},
+         {42 << 3 | reversed3(6)}},
+        {"--device 7 --interface addressable --db 31.5 --address 1",
+         {9, "msb-first"},
+         {63 << 3 | reversed3(1)}},
+        {"--device 11 --interface addressable --db 21.25 --address 5",
+         {16, "lsb-first"},
+         {5 << 8 | 85}},
+        {"--device 14 --interface serial --db 21 --db2 10.5", {6, "msb-first"}, {42, 21}},
+        {"--device 14 --interface parallel --db 31.5 --db2 0", {6, "msb-first"}, {63, 0}},
+        // Another sample period moves every edge; the decoder follows the clock.
+        {"--sample-period-ps 40000 --device 3 --interface serial --db 21", {6, "msb-first"}, {42}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decode(vcdOf(c.args), c.how), c.words) << c.args;
 }
 
 }  // namespace

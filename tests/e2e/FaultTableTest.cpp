@@ -307,12 +307,7 @@ void FaultTableTest::panel() {
     auto outcome = [&p] { return *p.dlg().lastOutcome(); };
 
     // The frame kind, as a person picks it, and a Send without a fault to start from.
-    p.pick(p.device(), k.row);
-    p.click(k.iface == Interface::Serial            ? p.serial()
-            : k.iface == Interface::LatchedParallel ? p.parallel()
-                                                    : p.addressable());
-    if (k.iface == Interface::SerialAddressable)
-        p.pick(p.address(), k.address);
+    p.choose(k.row, static_cast<int>(k.iface), k.address);
     type(kBefore);
     p.clickSend();
     QVERIFY(outcome().sent());

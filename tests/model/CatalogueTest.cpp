@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DbCode.h"
+
 namespace stepctl {
 namespace {
 
@@ -39,8 +41,9 @@ TEST(Catalogue, EveryRowMatchesTheDeviceList) {
         EXPECT_DOUBLE_EQ(dbPerStep(row), want.step);
         EXPECT_FLOAT_EQ(scaleFactor(row), static_cast<float>(1.0 / want.step));
         EXPECT_EQ(sevenBitFlag(row), want.sevenBit);
-        // The top attenuation is the top code times the step: 31.50 or 31.75 dB.
-        EXPECT_DOUBLE_EQ(want.top * want.step, want.sevenBit ? 31.75 : 31.5);
+        // Code 1 shows the step, the top code 31.50 or 31.75 dB.
+        EXPECT_FLOAT_EQ(dbFromCode(row, 1), static_cast<float>(want.step));
+        EXPECT_FLOAT_EQ(dbFromCode(row, want.top), want.sevenBit ? 31.75f : 31.5f);
         for (Interface iface : kInterfaces) {
             EXPECT_EQ(offers(row, iface), (want.offered & interfaceBit(iface)) != 0)
                 << interfaceLabel(iface);

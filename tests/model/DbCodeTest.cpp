@@ -103,12 +103,6 @@ TEST(CodeFromDb, HugeInfiniteAndNanValuesStayWithinTheRange) {
     }
 }
 
-TEST(CodeFromDb, CodeOneShowsTheRowsStep) {
-    for (int row = 0; row < kDeviceCount; ++row) {
-        EXPECT_EQ(formatDb(dbFromCode(row, 1)), (row >= 8 && row <= 13) ? "0.25" : "0.50") << row;
-    }
-}
-
 TEST(CodeFromDb, ClampKeepsCodesInRange) {
     EXPECT_EQ(clampCode(kSixBitRow, 100), 63);
     EXPECT_EQ(clampCode(kSevenBitRow, 128), 127);
@@ -148,6 +142,7 @@ TEST(ScanDb, ReportsTheLengthOfTheNumber) {
     EXPECT_EQ(scanDb("nan(").length, 3u);
 }
 
+// Reading and writing alike: the point, and no grouping, whatever LC_NUMERIC says.
 TEST(CodeFromDb, PointIsTheSeparatorUnderAGermanLocale) {
     LocaleGuard german("de_DE.UTF-8");
     ASSERT_TRUE(german.active()) << "de_DE.UTF-8 missing: run the set-up script";
@@ -155,6 +150,7 @@ TEST(CodeFromDb, PointIsTheSeparatorUnderAGermanLocale) {
     EXPECT_EQ(codeFromDbText(kSixBitRow, "10.7"), 21);
     EXPECT_EQ(formatDb(dbFromCode(kSixBitRow, 21)), "10.50");
     EXPECT_EQ(formatDb(-7.25f), "-7.25");
+    EXPECT_EQ(formatDb(1234567.0f), "1234567.00");
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
 // Which chip the FTDI link talks to, and what listing the chips does to them.
-#include <gtest/gtest.h>
-
-#include "EmulatedFt232r.h"
 #include "FtdiLink.h"
 #include "FtdiWire.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
+#include "SendFixture.h"
 
 namespace stepctl::usbtest {
 namespace {
@@ -21,16 +17,7 @@ bool onlyDescriptorReads(const std::vector<SetupPacket>& requests) {
     return true;
 }
 
-class ChipChoice : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        resetSelectionState();
-        setBoardLink(nullptr);
-    }
-    void TearDown() override { resetSelectionState(); }
-
-    EmulatedFt232r bed;
-};
+using ChipChoice = OnEmulatedChips;
 
 TEST_F(ChipChoice, WithoutAChipOpenFailsCleanlyAndNothingIsSent) {
     EXPECT_FALSE(probeBoard());
@@ -72,8 +59,7 @@ TEST_F(ChipChoice, TheFirstChipInLibftdisListIsUsedAndASerialNumberPicksAnother)
     auto requests = bed.controlRequests(second);
     std::erase_if(requests, [](const SetupPacket& s) { return s.requestType == kStandardIn; });
     EXPECT_EQ(requests, wire::frameTransferSequence());
-    EXPECT_EQ(bed.bulkWrites(second),
-              (std::vector<std::vector<std::uint8_t>>{{frame.begin(), frame.end()}}));
+    EXPECT_EQ(bed.bulkWrites(second), std::vector<Bytes>{bytesOf(frame)});
     EXPECT_TRUE(onlyDescriptorReads(bed.controlRequests(first)));
     EXPECT_EQ(bed.hostActions(first).claims, 0);
 }

@@ -1,27 +1,17 @@
 // The probe and the send routines on the real FTDI link, down to the usbdevfs requests.
-#include <gtest/gtest.h>
-
-#include "EmulatedFt232r.h"
 #include "FtdiLink.h"
 #include "FtdiWire.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
+#include "SendFixture.h"
 
 namespace stepctl::usbtest {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const Frame& frame) {
-    return {frame.begin(), frame.end()};
-}
-
-class FrameTransfer : public ::testing::Test {
+class FrameTransfer : public OnEmulatedChips {
   protected:
     void SetUp() override {
-        resetSelectionState();
-        setBoardLink(nullptr);  // the FTDI link to the first chip, as the panel uses it
+        OnEmulatedChips::SetUp();
         chip = bed.plug({});
     }
-    void TearDown() override { resetSelectionState(); }
 
     // One open/configure/write/close exchange and nothing else reached the chip.
     void expectOneFrameTransfer(const Frame& frame) {
@@ -38,7 +28,6 @@ class FrameTransfer : public ::testing::Test {
         EXPECT_EQ(actions.releases, 1);
     }
 
-    EmulatedFt232r bed;
     ChipId chip = 0;
 };
 

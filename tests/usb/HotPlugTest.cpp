@@ -1,26 +1,18 @@
 // Chips that come and go while the program runs: every exchange opens the chip anew, so the
 // next one sees the change without a restart.
-#include <gtest/gtest.h>
-
-#include "EmulatedFt232r.h"
 #include "FtdiLink.h"
 #include "FtdiWire.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
+#include "SendFixture.h"
 
 namespace stepctl::usbtest {
 namespace {
 
-class HotPlug : public ::testing::Test {
+class HotPlug : public OnEmulatedChips {
   protected:
     void SetUp() override {
-        resetSelectionState();
-        setBoardLink(nullptr);
+        OnEmulatedChips::SetUp();
         g_nDeviceIndex = 2;
     }
-    void TearDown() override { resetSelectionState(); }
-
-    EmulatedFt232r bed;
 };
 
 TEST_F(HotPlug, AChipRemovedAfterTheProbeIsNotWrittenTo) {
@@ -51,8 +43,7 @@ TEST_F(HotPlug, AChipAddedAfterStartIsFoundByTheNextExchange) {
     const ChipId back = bed.plug(again);
     ASSERT_TRUE(SendControlWord(21).sent());
     const Frame frame = buildControlFrame(Interface::Serial, false, 21);
-    EXPECT_EQ(bed.bulkWrites(back),
-              (std::vector<std::vector<std::uint8_t>>{{frame.begin(), frame.end()}}));
+    EXPECT_EQ(bed.bulkWrites(back), std::vector<Bytes>{bytesOf(frame)});
     EXPECT_EQ(bed.bulkWrites(chip).size(), 1u);
 }
 

@@ -1,10 +1,6 @@
 // Transfers that go wrong on the bus: what the send routines report and what reached the chip.
-#include <gtest/gtest.h>
-
-#include "EmulatedFt232r.h"
 #include "FtdiWire.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
+#include "SendFixture.h"
 #include "SimulatedBoard.h"
 
 namespace stepctl::usbtest {
@@ -13,15 +9,13 @@ namespace {
 constexpr std::uint8_t kSetBitMode = 0x0B;
 constexpr std::uint8_t kSioReset = 0x00;
 
-class TransferFault : public ::testing::Test {
+class TransferFault : public OnEmulatedChips {
   protected:
     void SetUp() override {
-        resetSelectionState();
-        setBoardLink(nullptr);
+        OnEmulatedChips::SetUp();
         g_nDeviceIndex = 2;  // a 6-bit row, Serial
         chip = bed.plug({});
     }
-    void TearDown() override { resetSelectionState(); }
 
     std::vector<Transfer> bulkTransfers() const {
         std::vector<Transfer> out;
@@ -44,7 +38,6 @@ class TransferFault : public ::testing::Test {
         return attenuator.code();
     }
 
-    EmulatedFt232r bed;
     ChipId chip = 0;
     const Frame frame = buildControlFrame(Interface::Serial, false, 42);
 };
@@ -87,7 +80,7 @@ TEST_F(TransferFault, AShortUrbIsCompletedByLibftdiWithASecondWriteOfTheRest) {
     EXPECT_EQ(out.status, SendStatus::Sent) << out.detail;
     const auto bulk = bulkTransfers();
     ASSERT_EQ(bulk.size(), 2u);
-    EXPECT_EQ(bulk[0].payload, std::vector<std::uint8_t>(frame.begin(), frame.end()));
+    EXPECT_EQ(bulk[0].payload, bytesOf(frame));
     EXPECT_EQ(bulk[0].accepted, 20u);
     EXPECT_EQ(bulk[1].payload, std::vector<std::uint8_t>(frame.begin() + 20, frame.end()));
     EXPECT_EQ(bulk[1].accepted, 16u);
