@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "DbCode.h"
+#include "FrameOfKind.h"
 #include "Frames.h"
 
 namespace {
@@ -47,26 +48,6 @@ std::int32_t wordAt(int i) {
     return kWords[static_cast<std::size_t>(i) % kWords.size()];
 }
 
-Frame build(FrameKind kind, std::int32_t word) {
-    switch (kind) {
-        case FrameKind::Serial6:
-            return buildControlFrame(Interface::Serial, false, word);
-        case FrameKind::Serial7:
-            return buildControlFrame(Interface::Serial, true, word);
-        case FrameKind::Parallel6:
-            return buildControlFrame(Interface::LatchedParallel, false, word);
-        case FrameKind::Parallel7:
-            return buildControlFrame(Interface::LatchedParallel, true, word);
-        case FrameKind::Addressable6:
-            return buildControlFrame(Interface::SerialAddressable, false, word);
-        case FrameKind::Addressable7:
-            return buildControlFrame(Interface::SerialAddressable, true, word);
-        case FrameKind::Dual:
-            break;
-    }
-    return buildDualFrame(word, word >> 3);
-}
-
 constexpr std::array<std::string_view, 6> kDbTexts{"10.7", "31.75", "-3", "5dB", "abc", "1e39"};
 
 std::string_view dbTextAt(int i) {
@@ -88,7 +69,7 @@ int main() {
     });
     for (FrameKind kind : kFrameKinds) {
         count("frame " + std::string(frameKindName(kind)), [&](int i) {
-            const Frame frame = build(kind, wordAt(i));
+            const Frame frame = bench::frameOfKind(kind, wordAt(i));
             keep(frame);
         });
     }

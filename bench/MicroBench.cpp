@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "DbCode.h"
+#include "FrameOfKind.h"
 #include "Frames.h"
 
 namespace {
@@ -28,26 +29,6 @@ void BM_ZeroAndCopy36(benchmark::State& state) {
 }
 BENCHMARK(BM_ZeroAndCopy36);
 
-Frame build(FrameKind kind, std::int32_t word) {
-    switch (kind) {
-        case FrameKind::Serial6:
-            return buildControlFrame(Interface::Serial, false, word);
-        case FrameKind::Serial7:
-            return buildControlFrame(Interface::Serial, true, word);
-        case FrameKind::Parallel6:
-            return buildControlFrame(Interface::LatchedParallel, false, word);
-        case FrameKind::Parallel7:
-            return buildControlFrame(Interface::LatchedParallel, true, word);
-        case FrameKind::Addressable6:
-            return buildControlFrame(Interface::SerialAddressable, false, word);
-        case FrameKind::Addressable7:
-            return buildControlFrame(Interface::SerialAddressable, true, word);
-        case FrameKind::Dual:
-            break;
-    }
-    return buildDualFrame(word, word >> 3);
-}
-
 // The frame is built straight into its final place, as the send routines use it; assigning it
 // to a frame declared earlier would add a copy of 36 bytes that were just written byte by byte.
 void BM_BuildFrame(benchmark::State& state) {
@@ -56,7 +37,7 @@ void BM_BuildFrame(benchmark::State& state) {
     std::int32_t word = 0x5A5;
     for (auto _ : state) {
         benchmark::DoNotOptimize(word);
-        const Frame frame = build(kind, word);
+        const Frame frame = bench::frameOfKind(kind, word);
         benchmark::DoNotOptimize(frame);
     }
 }
