@@ -2,9 +2,9 @@
 """Times whole processes in turn, one run of each per round, so that a change in the machine's
 load during the measurement falls on all of them alike.
 
-    interleave.py SPEC
+    interleave.py PLAN
 
-SPEC is JSON: {"runs": 40, "warmup": 3, "commands": {"name": ["argv", ...], ...}}. Prints JSON:
+PLAN is JSON: {"runs": 40, "warmup": 3, "commands": {"name": ["argv", ...], ...}}. Prints JSON:
 {"name": {"wall": median seconds, "rss_kib": median peak resident set size}, ...}. Every run
 must exit with status 0; the first that does not ends the measurement with its output.
 
@@ -33,17 +33,17 @@ def run_once(argv):
 
 
 def main():
-    spec = json.loads(sys.argv[1])
-    commands = spec["commands"]
+    plan = json.loads(sys.argv[1])
+    commands = plan["commands"]
     names = list(commands)
     walls = {name: [] for name in names}
     rss = {name: [] for name in names}
-    for round_number in range(spec.get("warmup", 3) + spec["runs"]):
+    for round_number in range(plan.get("warmup", 3) + plan["runs"]):
         # The order turns each round, so that no command always follows the same one.
         shift = round_number % len(names)
         for name in names[shift:] + names[:shift]:
             wall, peak = run_once(commands[name])
-            if round_number >= spec.get("warmup", 3):
+            if round_number >= plan.get("warmup", 3):
                 walls[name].append(wall)
                 rss[name].append(peak)
     print(json.dumps({name: {"wall": statistics.median(walls[name]),
