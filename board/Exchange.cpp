@@ -25,9 +25,8 @@ SendOutcome transferFrame(BoardLink& link, FrameKind kind, const Frame& frame) {
         outcome.detail = what + (status.message.empty() ? "" : ": " + status.message);
     };
 
-    if (LinkStatus s = link.setBitMode(kAllPinsOutput, kAsyncBitBang); !s.ok()) {
+    if (LinkStatus s = link.setBitMode(kAllPinsOutput, kAsyncBitBang); !s.ok())
         fail("setting bit-bang mode failed", s);
-    }
     if (LinkStatus s = link.setBaudRate(kBitBangBaud); !s.ok())
         fail("setting the rate failed", s);
 
