@@ -83,10 +83,6 @@ Checked<SendRequest> readTarget(const TargetText& typed, Warnings& warnings) {
     return request;
 }
 
-}  // namespace stepctl::cli
-
-namespace stepctl::cli {
-
 Checked<SendRequest> readSendRequest(const TargetText& typed, const std::string& db,
                                      Warnings& warnings) {
     Checked<SendRequest> request = readTarget(typed, warnings);
