@@ -212,12 +212,23 @@ class FaultTableTest : public QObject {
     void cli();
 
   private:
+    // One row of the table: where the Send goes, the frame kind, the fault and what it gives.
+    struct Row {
+        Backend on;
+        const KindCase& k;
+        const FaultRow& f;
+        const Expect& want;
+    };
     void rows();
+    static Row currentRow();
     Panel& panelOn(Backend backend);
     void arm(Backend backend, const FaultRow& f);
     void disarm(Backend backend);
     // The device ends closed and, on USB, the interface released.
     bool letGo(Backend backend);
+    // What reached the board of a panel Send: the bytes on the bus, or what the board latched.
+    bool landed(Backend backend, const Latches& before, const KindCase& k, const Codes& codes,
+                Reached reached);
 
     std::unique_ptr<EmulatedFt232r> bed_;
     ChipId chip_ = 0;
@@ -249,6 +260,15 @@ void FaultTableTest::rows() {
             }
         }
     }
+}
+
+FaultTableTest::Row FaultTableTest::currentRow() {
+    QFETCH(int, backend);
+    QFETCH(int, kind);
+    QFETCH(int, fault);
+    const auto on = Backend(backend);
+    const FaultRow& f = kFaults[fault];
+    return {on, kKinds[kind], f, on == Usb ? f.usb : f.sim};
 }
 
 Panel& FaultTableTest::panelOn(Backend backend) {
@@ -288,14 +308,15 @@ bool FaultTableTest::letGo(Backend backend) {
     return true;
 }
 
+bool FaultTableTest::landed(Backend backend, const Latches& before, const KindCase& k,
+                            const Codes& codes, Reached reached) {
+    if (backend == Usb)
+        return checkBus(bed_->bulkWrites(chip_), frameFor(k, codes), reached);
+    return checkLatches(before, latchesOf(sim_), meantFor(k, codes), reached);
+}
+
 void FaultTableTest::panel() {
-    QFETCH(int, backend);
-    QFETCH(int, kind);
-    QFETCH(int, fault);
-    const auto on = Backend(backend);
-    const KindCase& k = kKinds[kind];
-    const FaultRow& f = kFaults[fault];
-    const Expect& want = on == Usb ? f.usb : f.sim;
+    const auto [on, k, f, want] = currentRow();
     Panel& p = panelOn(on);
 
     auto type = [&p, &k](const Texts& texts) {
@@ -328,10 +349,7 @@ void FaultTableTest::panel() {
     QVERIFY(letGo(on));
     // "Connected" only when the frame went out.
     QCOMPARE(p.indicatorConnected(), want.status == SendStatus::Sent);
-    if (on == Usb)
-        QVERIFY(checkBus(bed_->bulkWrites(chip_), frameFor(k, codes), want.reached));
-    else
-        QVERIFY(checkLatches(before, latchesOf(sim_), meantFor(k, codes), want.reached));
+    QVERIFY(landed(on, before, k, codes, want.reached));
 
     // The fault gone, the next Send goes through and the indicator says so.
     disarm(on);
@@ -340,20 +358,11 @@ void FaultTableTest::panel() {
     QVERIFY2(outcome().sent(), outcome().detail.c_str());
     QVERIFY(p.indicatorConnected());
     QVERIFY(letGo(on));
-    if (on == Usb)
-        QVERIFY(checkBus(bed_->bulkWrites(chip_), frameFor(k, codes), Reached::Whole));
-    else
-        QVERIFY(checkLatches(before, latchesOf(sim_), meantFor(k, codes), Reached::Whole));
+    QVERIFY(landed(on, before, k, codes, Reached::Whole));
 }
 
 void FaultTableTest::cli() {
-    QFETCH(int, backend);
-    QFETCH(int, kind);
-    QFETCH(int, fault);
-    const auto on = Backend(backend);
-    const KindCase& k = kKinds[kind];
-    const FaultRow& f = kFaults[fault];
-    const Expect& want = on == Usb ? f.usb : f.sim;
+    const auto [on, k, f, want] = currentRow();
     // Each run of the CLI resets the selection state a panel lives on.
     panel_.reset();
 
