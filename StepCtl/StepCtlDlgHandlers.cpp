@@ -10,7 +10,7 @@
 #include "ResourceIds.h"
 #include "SelectionState.h"
 #include "SelectorRadio.h"
-#include "SendPlan.h"
+#include "SendRoad.h"
 #include "SendRoutines.h"
 #include "StepCtlDlg.h"
 #include "TextFormat.h"
@@ -49,12 +49,10 @@ void CStepCtlDlg::OnBnClickedButtonSend() {
     auto* editAtten2 = static_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_ATTEN2));
     const std::string strGetVal = m_editAtten->text().toStdString();
     const std::string strGetVal2 = editAtten2->text().toStdString();
-    const SendPlan plan = planSend({g_nDeviceIndex, g_nInterface, nAddress, strGetVal, strGetVal2});
-    if (plan.code2) {
-        g_nAttenCode2 = *plan.code2;
+    const SendPlan plan =
+        planAndStore({g_nDeviceIndex, g_nInterface, nAddress, strGetVal, strGetVal2});
+    if (plan.code2)
         m_strState2 = text(formatCode(g_nAttenCode2));
-    }
-    g_nAttenCode = plan.code1;
 
     // 6..10. State texts, thumb, both dB fields, then the bound fields.
     m_strState = text(formatCode(g_nAttenCode));
@@ -63,18 +61,8 @@ void CStepCtlDlg::OnBnClickedButtonSend() {
     editAtten2->setText(text(formatDb(plan.db2)));
     UpdateData(false);
 
-    // 11. Dispatch.
-    std::optional<SendOutcome> outcome;
-    switch (plan.dispatch) {
-        case Dispatch::Single:
-            outcome = SendControlWord(plan.controlWord);
-            break;
-        case Dispatch::Dual:
-            outcome = SendDualControlWord(g_nAttenCode, g_nAttenCode2);
-            break;
-        case Dispatch::None:
-            break;  // Serial Addressable without a selected address: nobody to send to
-    }
+    // 11. Dispatch; Serial Addressable without a selected address sends nothing.
+    std::optional<SendOutcome> outcome = dispatchSend(plan);
 
     if (outcome) {
         // The transfer is the newer word on the board: a frame that did not reach it must not

@@ -32,7 +32,7 @@ ExitCode runFrame(const FrameOptions& options, const Console& console) {
 
     RecordingLink capture;
     const InstalledLink installed(capture);
-    const SendResult result = runPanelSend(*request);
+    const SendResult result = stepctl::runSend(sendInputs(*request));
     const SendOutcome& outcome = *result.outcome;
 
     switch (*format) {

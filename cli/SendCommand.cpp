@@ -15,7 +15,7 @@ ExitCode runSend(const SendOptions& options, const Console& console) {
         return refuse(console, session.bad());
     printWarnings(console, warnings);
 
-    const SendResult result = runPanelSend(*request);
+    const SendResult result = stepctl::runSend(sendInputs(*request));
     const SendOutcome& outcome = *result.outcome;  // a checked request always dispatches
     const SimulatedBoard* simulated = (*session)->simulated();
 

@@ -6,6 +6,11 @@
 
 namespace stepctl::cli {
 
+SendInputs sendInputs(const SendRequest& request) {
+    return {request.row, static_cast<int>(request.iface), request.address, request.text1,
+            request.text2};
+}
+
 std::string deviceLabel(int row) {
     return std::string(catalogue()[static_cast<std::size_t>(row)].name) + " (row " +
            std::to_string(row) + ")";

@@ -8,6 +8,7 @@
 
 #include "Catalogue.h"
 #include "Checked.h"
+#include "SendPlan.h"
 
 namespace stepctl::cli {
 
@@ -26,6 +27,9 @@ struct SendRequest {
     std::string text1;  // the first dB field as the panel would read it
     std::string text2;  // the second one; empty when not given
 };
+
+// What the panel's Send would read for this request; views into `request`.
+SendInputs sendInputs(const SendRequest& request);
 
 // Things worth saying that do not stop the command.
 using Warnings = std::vector<std::string>;

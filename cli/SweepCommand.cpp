@@ -81,7 +81,7 @@ ExitCode runSweep(const SweepOptions& options, const Console& console) {
     while (done < count && !interrupt.requested()) {
         SendRequest request = sweep->target;
         request.text1 = sweep->points[done];
-        const SendResult result = runPanelSend(request);
+        const SendResult result = stepctl::runSend(sendInputs(request));
         const SendOutcome& outcome = *result.outcome;
         ++done;
 
