@@ -133,6 +133,38 @@ TEST_F(PanelTest, SendShowsTheQuantisedValuesAndSendsTheirFrame) {
     }
 }
 
+// Passes every call on, and notes what the dialog shows when the frame is written.
+class PeekLink final : public BoardLink {
+  public:
+    PeekLink(BoardLink& inner, const FakeDialog& dlg) : inner_(inner), dlg_(dlg) {}
+    LinkStatus open() override { return inner_.open(); }
+    LinkStatus setBitMode(std::uint8_t m, std::uint8_t b) override {
+        return inner_.setBitMode(m, b);
+    }
+    LinkStatus setBaudRate(int baud) override { return inner_.setBaudRate(baud); }
+    LinkStatus close() override { return inner_.close(); }
+    LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+        for (int id : {IDC_EDIT_STATE, IDC_EDIT_ATTEN, IDC_EDIT_STATE2, IDC_EDIT_ATTEN2})
+            seen.push_back(dlg_.at(id).text);
+        seen.push_back(std::to_string(dlg_.at(IDC_SLIDER_ATTEN).pos));
+        return inner_.write(bytes, written);
+    }
+    std::vector<std::string> seen;
+
+  private:
+    BoardLink& inner_;
+    const FakeDialog& dlg_;
+};
+
+TEST_F(PanelTest, FieldsShowTheCodesBeforeTheFrameGoesOut) {
+    PeekLink peek(link, dlg);
+    setBoardLink(&peek);
+    start();
+    choose(14, 0);
+    send("40", "7.3");
+    EXPECT_EQ(peek.seen, (std::vector<std::string>{"63", "31.50", "14", "7.00", "63"}));
+}
+
 TEST_F(PanelTest, IndicatorFollowsProbeAndTransfer) {
     start();
     board.plug(false);
