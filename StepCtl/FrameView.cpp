@@ -11,7 +11,6 @@
 
 #include "FrameDiagram.h"
 #include "SimulatedBoard.h"
-#include "StepCtlDlg.h"
 #include "Vcd.h"
 
 namespace {
@@ -42,9 +41,11 @@ QString statusText(const stepctl::SendOutcome& outcome) {
 
 }  // namespace
 
-FrameView::FrameView(CStepCtlDlg* panel)
-    : QWidget(panel, Qt::Window),
-      panel_(panel),
+FrameView::FrameView(QWidget* parent, stepctl::panel::LastSend& lastSend,
+                     const stepctl::SimulatedBoard* simulated)
+    : QWidget(parent, Qt::Window),
+      lastSend_(lastSend),
+      simulated_(simulated),
       summary_(new QLabel(this)),
       diagram_(new FrameDiagram(this)),
       bytes_(new QLabel(this)),
@@ -83,18 +84,21 @@ FrameView::FrameView(CStepCtlDlg* panel)
     layout->addWidget(board_);
     layout->addLayout(buttons);
 
-    const bool simulated = panel_->simulatedBoard() != nullptr;
-    boardTitle_->setVisible(simulated);
-    board_->setVisible(simulated);
+    boardTitle_->setVisible(simulated_ != nullptr);
+    board_->setVisible(simulated_ != nullptr);
 
-    connect(panel_, &CStepCtlDlg::sendCompleted, this, &FrameView::refresh);
+    lastSend_.watch([this] { refresh(); });
     refresh();
     // Wide enough for a number over every sample and the 36 bytes on one line.
     resize(sizeHint().expandedTo(QSize(diagram_->sizeHint().width() + 24, 0)));
 }
 
+FrameView::~FrameView() {
+    lastSend_.watch({});
+}
+
 void FrameView::refresh() {
-    const auto& outcome = panel_->lastOutcome();
+    const auto& outcome = lastSend_.outcome();
     if (outcome) {
         summary_->setText(tr("Last frame: %1, %2 samples, %3")
                               .arg(text(stepctl::frameKindName(outcome->kind)))
@@ -109,7 +113,7 @@ void FrameView::refresh() {
     }
     save_->setEnabled(outcome.has_value());
 
-    if (const stepctl::SimulatedBoard* sim = panel_->simulatedBoard()) {
+    if (const stepctl::SimulatedBoard* sim = simulated_) {
         QStringList lines;
         for (const auto& line : sim->report())
             lines << text(line);
@@ -118,7 +122,7 @@ void FrameView::refresh() {
 }
 
 bool FrameView::saveVcd(const QString& path, QString* error) const {
-    const auto& outcome = panel_->lastOutcome();
+    const auto& outcome = lastSend_.outcome();
     if (!outcome) {
         if (error != nullptr)
             *error = tr("No frame has been sent yet.");
@@ -138,7 +142,7 @@ bool FrameView::saveVcd(const QString& path, QString* error) const {
 }
 
 void FrameView::chooseFileAndSave() {
-    const auto& outcome = panel_->lastOutcome();
+    const auto& outcome = lastSend_.outcome();
     if (!outcome)
         return;
     const QString suggested =

@@ -1,12 +1,17 @@
 // The frame view: a window beside the panel showing the last frame sent as a timing diagram,
 // its bytes, and with the simulated board what each attenuator now holds. It saves the frame
-// as a VCD file. It only reads the panel; it never changes what the panel does.
+// as a VCD file. It only reads the last transfer; it never changes what the panel does.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
-class CStepCtlDlg;
+#include "LastSend.h"
+
+namespace stepctl {
+class SimulatedBoard;
+}
+
 class FrameDiagram;
 class QLabel;
 class QPushButton;
@@ -14,7 +19,11 @@ class QPushButton;
 class FrameView final : public QWidget {
     Q_OBJECT
   public:
-    explicit FrameView(CStepCtlDlg* panel);
+    // Follows `lastSend`, which must outlive the view; `simulated` is the board the link goes
+    // to, if it is the simulated one.
+    FrameView(QWidget* parent, stepctl::panel::LastSend& lastSend,
+              const stepctl::SimulatedBoard* simulated);
+    ~FrameView() override;
 
     FrameDiagram* diagram() const { return diagram_; }
 
@@ -27,7 +36,8 @@ class FrameView final : public QWidget {
   private:
     void chooseFileAndSave();
 
-    CStepCtlDlg* panel_;
+    stepctl::panel::LastSend& lastSend_;
+    const stepctl::SimulatedBoard* simulated_;
     QLabel* summary_;
     FrameDiagram* diagram_;
     QLabel* bytes_;

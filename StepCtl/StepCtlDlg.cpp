@@ -15,7 +15,6 @@
 #include "PickList.h"
 #include "ResourceIds.h"
 #include "SelectorRadio.h"
-#include "SendRoutines.h"
 
 namespace {
 
@@ -38,7 +37,10 @@ CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simula
     OnInitDialog();
 }
 
-CStepCtlDlg::~CStepCtlDlg() = default;
+CStepCtlDlg::~CStepCtlDlg() {
+    // The view watches the panel's last transfer; it goes before the panel does.
+    delete m_pFrameView;
+}
 
 int CStepCtlDlg::DoModal() {
     return exec();
@@ -49,36 +51,23 @@ QWidget* CStepCtlDlg::GetDlgItem(int nID) const {
 }
 
 bool CStepCtlDlg::OnInitDialog() {
-    // 1. The lists receive their entries; the bound fields show their (empty) members.
+    // 1. The lists receive their entries.
     for (int address = 0; address < 8; ++address)
         m_comboAddress->addItem(QString::number(address));
     m_comboAddress->model()->sort(0);  // a sorted list
     for (const auto& entry : stepctl::catalogue())
         m_comboDevice->addItem(
             QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
-    UpdateData(false);
 
-    // 2..5. Address "1", Serial Addressable and the list disabled, "ZMG-A2" shown.
-    m_comboAddress->setCurrentIndex(1);
-    GetDlgItem(IDC_RADIO_SERIAL_ADDR)->setEnabled(false);
-    GetDlgItem(IDC_COMBO_ADDRESS)->setEnabled(false);
-    m_comboDevice->setCurrentIndex(1);
-    GetDlgItem(IDC_EDIT_ATTEN2)->setEnabled(false);
-    GetDlgItem(IDC_COMBO_ADDRESS)->setEnabled(false);
+    // The selections, the enabled states, the one probe with its indicator and Serial check,
+    // the trackbar and both state fields.
+    m_panel.OnInitDialog();
 
     // 6. White background.
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
     setAutoFillBackground(true);
-
-    // 7. One probe: is the board there?
-    if (stepctl::probeBoard()) {
-        m_radioSerial->setChecked(true);
-        GetDlgItem(IDC_STATIC_CONNECTED)->show();
-    } else {
-        GetDlgItem(IDC_STATIC_NOTCONNECTED)->show();
-    }
 
     // 8. The window menu. The platform owns the title-bar menu here, so it is offered as the
     // window's context menu instead, and F1 opens the About box.
@@ -103,32 +92,13 @@ bool CStepCtlDlg::OnInitDialog() {
     // 9. Icons.
     setWindowIcon(m_hIcon);
 
-    // 10. Trackbar range by the row, thumb at 0.
-    SetTrackbarRangeByRow();
-    m_sliderAtten->setValue(0);
-
-    // 11. Both state fields show "0".
-    m_strState = QStringLiteral("0");
-    m_strState2 = QStringLiteral("0");
-    UpdateData(false);
-
     // 12. The first tab stop, Close, takes the focus.
     GetDlgItem(IDOK)->setFocus();
     return true;
 }
 
-void CStepCtlDlg::UpdateData(bool bSaveAndValidate) {
-    if (bSaveAndValidate) {
-        m_strState = m_editState->text();
-        m_strState2 = m_editState2->text();
-    } else {
-        m_editState->setText(m_strState);
-        m_editState2->setText(m_strState2);
-    }
-}
-
 void CStepCtlDlg::OnOK() {
-    UpdateData(true);
+    m_panel.UpdateData(true);
     accept();
 }
 
@@ -153,7 +123,7 @@ void CStepCtlDlg::OnSysCommand(unsigned nID) {
 void CStepCtlDlg::OpenFrameView() {
     // One view, kept while the panel lives; it follows every Send by itself.
     if (m_pFrameView == nullptr)
-        m_pFrameView = new FrameView(this);
+        m_pFrameView = new FrameView(this, m_panel.lastSend(), m_pSimulated);
     m_pFrameView->show();
     m_pFrameView->raise();
     m_pFrameView->activateWindow();

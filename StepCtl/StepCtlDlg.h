@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "Exchange.h"
+#include "StepCtlPanel.h"
+#include "WidgetDialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -40,8 +42,8 @@ class CStepCtlDlg : public QDialog {
     // The control with this id, as the platform's child lookup finds it; none for IDC_STATIC.
     QWidget* GetDlgItem(int nID) const;
 
-    // The outcome of the last frame transfer, for the frame view; none before the first.
-    const std::optional<stepctl::SendOutcome>& lastOutcome() const { return m_lastOutcome; }
+    // The outcome of the last frame transfer; none before the first.
+    const std::optional<stepctl::SendOutcome>& lastOutcome() const { return m_panel.lastOutcome(); }
     const stepctl::SimulatedBoard* simulatedBoard() const { return m_pSimulated; }
     // The frame view window, once it has been opened.
     FrameView* frameView() const { return m_pFrameView; }
@@ -60,11 +62,10 @@ class CStepCtlDlg : public QDialog {
   private:
     void CreateControls();  // the dialog template
     bool OnInitDialog();
-    void UpdateData(bool bSaveAndValidate);
     void OnOK();
     void OpenFrameView();
 
-    // Handlers.
+    // The message map's entries, each handing over to the panel's handler.
     void OnBnClickedButtonSend();
     void OnCbnSelchangeComboDevice();
     void OnCbnSelchangeComboAddress();
@@ -74,15 +75,11 @@ class CStepCtlDlg : public QDialog {
     void OnHScroll(int nSBCode, int nPos);
     void OnDeltaposSpinAtten(int iDelta);
 
-    void SetTrackbarRangeByRow();
-    void ShowConnection(bool bConnected);
-
-    // Members bound to controls, in the order the data exchange binds them.
+    // Members bound to controls, in the order the data exchange binds them; the state texts
+    // are the panel's.
     QIcon m_hIcon;
     QLineEdit* m_editState = nullptr;
     QLineEdit* m_editAtten = nullptr;
-    QString m_strState;
-    QString m_strState2;
     QSlider* m_sliderAtten = nullptr;
     SelectorRadio* m_radio6Bit = nullptr;
     SelectorRadio* m_radio7Bit = nullptr;
@@ -97,9 +94,10 @@ class CStepCtlDlg : public QDialog {
     QLineEdit* m_editState2 = nullptr;
 
     QHash<int, QWidget*> m_controls;  // the template's controls by id, for GetDlgItem
+    WidgetDialog m_dialog{m_controls};
+    stepctl::panel::StepCtlPanel m_panel{m_dialog};
 
     const stepctl::SimulatedBoard* m_pSimulated;
     QMenu* m_pWindowMenu = nullptr;
-    std::optional<stepctl::SendOutcome> m_lastOutcome;
     FrameView* m_pFrameView = nullptr;
 };

@@ -8,6 +8,7 @@
 
 #include "Dialog.h"
 #include "Exchange.h"
+#include "LastSend.h"
 
 namespace stepctl::panel {
 
@@ -34,14 +35,16 @@ class StepCtlPanel {
     void OnDeltaposSpinAtten(int iDelta);   // the up-down control's signed step
 
     // The last frame transfer, for whoever shows it; none before the first.
-    const std::optional<SendOutcome>& lastOutcome() const { return m_lastOutcome; }
+    const std::optional<SendOutcome>& lastOutcome() const { return m_lastSend.outcome(); }
+    // The same, with the watcher a view registers to follow every Send.
+    LastSend& lastSend() { return m_lastSend; }
 
     std::string m_strState;
     std::string m_strState2;
 
   private:
     Dialog& m_dialog;
-    std::optional<SendOutcome> m_lastOutcome;
+    LastSend m_lastSend;
 };
 
 }  // namespace stepctl::panel

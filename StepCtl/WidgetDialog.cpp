@@ -1,0 +1,71 @@
+#include "WidgetDialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+
+template <class Control>
+Control* WidgetDialog::as(int id) const {
+    return qobject_cast<Control*>(item(id));
+}
+
+std::string WidgetDialog::text(int id) const {
+    if (const auto* edit = as<QLineEdit>(id))
+        return edit->text().toStdString();
+    if (const auto* label = as<QLabel>(id))
+        return label->text().toStdString();
+    if (const auto* button = as<QAbstractButton>(id))
+        return button->text().toStdString();
+    if (const auto* list = as<QComboBox>(id))
+        return list->currentText().toStdString();
+    return {};
+}
+
+void WidgetDialog::setText(int id, std::string_view text) {
+    const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (auto* edit = as<QLineEdit>(id))
+        edit->setText(qtext);
+    else if (auto* label = as<QLabel>(id))
+        label->setText(qtext);
+    else if (auto* button = as<QAbstractButton>(id))
+        button->setText(qtext);
+    else if (auto* list = as<QComboBox>(id))
+        list->setEditText(qtext);
+}
+
+void WidgetDialog::enable(int id, bool enabled) {
+    if (QWidget* control = item(id))
+        control->setEnabled(enabled);
+}
+
+void WidgetDialog::show(int id, bool shown) {
+    if (QWidget* control = item(id))
+        control->setVisible(shown);
+}
+
+void WidgetDialog::check(int id, bool checked) {
+    if (auto* button = as<QAbstractButton>(id))
+        button->setChecked(checked);
+}
+
+int WidgetDialog::selectedIndex(int id) const {
+    const auto* list = as<QComboBox>(id);
+    return list != nullptr ? list->currentIndex() : -1;
+}
+
+void WidgetDialog::select(int id, int index) {
+    if (auto* list = as<QComboBox>(id))
+        list->setCurrentIndex(index);
+}
+
+void WidgetDialog::setTrackbarRange(int id, int min, int max) {
+    if (auto* slider = as<QSlider>(id))
+        slider->setRange(min, max);
+}
+
+void WidgetDialog::setTrackbarPos(int id, int pos) {
+    if (auto* slider = as<QSlider>(id))
+        slider->setValue(pos);
+}
