@@ -83,8 +83,8 @@ void raiseBad(const cli::BadArgument& bad) {
     throw py::value_error(pythonWords(bad.message));
 }
 
-cli::SendRequest readRequest(py::handle device, py::handle interface, py::handle db,
-                             py::handle db2, py::handle address, cli::Warnings& warnings) {
+cli::SendRequest readRequest(py::handle device, py::handle interface, py::handle db, py::handle db2,
+                             py::handle address, cli::Warnings& warnings) {
     cli::TargetText typed;
     typed.device = deviceText(device);
     typed.interface = interfaceText(interface);

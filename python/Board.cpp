@@ -68,8 +68,9 @@ void Board::checkOpen() const {
 SimulatedBoard& Board::simulated(const char* what) {
     checkOpen();
     if (simulated_ == nullptr)
-        throw py::value_error(std::string(what) + ": only the simulated board (kind 'sim') has it; "
-                                                  "this board is '" +
+        throw py::value_error(std::string(what) +
+                              ": only the simulated board (kind 'sim') has it; "
+                              "this board is '" +
                               kind_ + "'");
     return *simulated_;
 }

@@ -89,15 +89,20 @@ PYBIND11_MODULE(_core, m) {
     using namespace stepctl;
     using namespace stepctl::python;
 
-    m.doc() = "Exact frames and sends for StepCtl's step attenuator evaluation boards: the same "
-              "catalogue, dB rules, frames and Send as the panel and stepctl-cli.";
+    // The signatures as the stubs give them, rather than pybind11's "handle" for each argument.
+    py::options options;
+    options.disable_function_signatures();
+
+    m.doc() =
+        "Exact frames and sends for StepCtl's step attenuator evaluation boards: the same "
+        "catalogue, dB rules, frames and Send as the panel and stepctl-cli.";
 
     static py::exception<ModuleError> error(m, "Error");
     error.doc() = "Base of the errors a board reports.";
-    py::register_exception<NoBoard>(m, "NoBoardError", error.ptr())
-        .doc() = "No board: the chip is not attached or could not be opened. Nothing was sent.";
-    py::register_exception<TransferFailed>(m, "TransferError", error.ptr())
-        .doc() = "The chip was opened but configuring it or writing the frame failed.";
+    py::register_exception<NoBoard>(m, "NoBoardError", error.ptr()).doc() =
+        "No board: the chip is not attached or could not be opened. Nothing was sent.";
+    py::register_exception<TransferFailed>(m, "TransferError", error.ptr()).doc() =
+        "The chip was opened but configuring it or writing the frame failed.";
 
     py::enum_<Interface>(m, "Interface", "How the board's pins talk to the device.")
         .value("SERIAL", Interface::Serial)
@@ -112,8 +117,8 @@ PYBIND11_MODULE(_core, m) {
         .def_readonly("step", &Device::step, "dB per code step")
         .def_readonly("top", &Device::top, "dB of the top code")
         .def_readonly("interfaces", &Device::interfaces, "the interfaces the device offers")
-        .def("__repr__", reprOf("Device", {"row", "name", "group", "bits", "step", "top",
-                                           "interfaces"}));
+        .def("__repr__",
+             reprOf("Device", {"row", "name", "group", "bits", "step", "top", "interfaces"}));
 
     py::class_<Plan>(m, "Plan", "What a Send puts into its frame.")
         .def_readonly("device", &Plan::device)
@@ -158,17 +163,27 @@ PYBIND11_MODULE(_core, m) {
         .def("__repr__", reprOf("Chip", {"index", "serial", "description", "vendor_id",
                                          "product_id", "bus", "address"}));
 
-    m.def("devices", &devices, "The device catalogue, one Device per row.");
-    m.def("plan", &planned, doc("The codes, dB values and frame kind a Send would use.").c_str(),
+    m.def("devices", &devices,
+          "devices() -> list[Device]\n\nThe device catalogue, one Device per row.");
+    m.def("plan", &planned,
+          doc("plan(device: str | int, interface: str | Interface, db: float | str, db2: float | "
+              "str | None = None, address: int | None = None) -> Plan\n\nThe codes, dB values and "
+              "frame kind a Send would use.")
+              .c_str(),
           "device"_a, "interface"_a, "db"_a, "db2"_a = py::none(), "address"_a = py::none());
     m.def(
         "frame",
-        [](py::handle device, py::handle iface, py::handle db, py::handle db2,
-           py::handle address) { return frameBytes(planned(device, iface, db, db2, address).frame); },
-        doc("The 36 bytes a Send would write, as bytes. No board is touched.").c_str(),
+        [](py::handle device, py::handle iface, py::handle db, py::handle db2, py::handle address) {
+            return frameBytes(planned(device, iface, db, db2, address).frame);
+        },
+        doc("frame(device: str | int, interface: str | Interface, db: float | str, db2: float | "
+            "str | None = None, address: int | None = None) -> bytes\n\nThe 36 bytes a Send would "
+            "write, as bytes. No board is touched.")
+            .c_str(),
         "device"_a, "interface"_a, "db"_a, "db2"_a = py::none(), "address"_a = py::none());
     m.def("chips", &chips,
-          "The attached FTDI chips, in the order the driver lists them. Raises NoBoardError "
+          "chips() -> list[Chip]\n\nThe attached FTDI chips, in the order the driver lists them. "
+          "Raises NoBoardError "
           "when USB cannot be read.");
 
     py::class_<Board>(m, "Board",
@@ -179,7 +194,8 @@ PYBIND11_MODULE(_core, m) {
                        "a with block, or call close().")
                           .c_str())
         .def(py::init<const std::string&, const std::optional<std::string>&>(),
-             "kind"_a = "ftdi", "serial"_a = py::none())
+             "Board(kind: str = 'ftdi', serial: str | None = None)", "kind"_a = "ftdi",
+             "serial"_a = py::none())
         .def_property_readonly("kind", &Board::kind)
         .def_property_readonly("serial", &Board::serial)
         .def_property_readonly("closed", &Board::closed)
@@ -192,27 +208,35 @@ PYBIND11_MODULE(_core, m) {
                     readRequest(device, iface, db, db2, address, warnings);
                 return sentOf(request, board.send(request), std::move(warnings), board.kind());
             },
-            doc("The panel's Send: quantise, clamp, build the frame, and write it (open, "
+            doc("send(device: str | int, interface: str | Interface, db: float | str, db2: float | "
+                "str | None = None, address: int | None = None) -> Sent\n\nThe panel's Send: "
+                "quantise, clamp, build the frame, and write it (open, "
                 "bit-bang mode, 460800, one write, close). Returns a Sent; raises NoBoardError "
                 "or TransferError when the frame did not reach the chip.")
                 .c_str(),
             "device"_a, "interface"_a, "db"_a, "db2"_a = py::none(), "address"_a = py::none())
         .def("probe", &Board::probe,
-             "Opens the chip and closes it again; True when that worked. Nothing is written.")
+             "probe() -> bool\n\nOpens the chip and closes it again; True when that worked. "
+             "Nothing is written.")
         .def("holds", &Board::holds,
-             "What each attenuator of the simulated board holds (kind 'sim' only).")
+             "holds() -> list[Held]\n\nWhat each attenuator of the simulated board holds (kind "
+             "'sim' only).")
         .def("fail", &Board::fail, "call"_a,
-             ("Makes every later call of this kind fail on the simulated board: one of " +
+             ("fail(call: str) -> None\n\nMakes every later call of this kind fail on the "
+              "simulated board: one of " +
               std::string(cli::kSimFaults) + ".")
                  .c_str())
         .def("clear_faults", &Board::clearFaults,
-             "Takes the simulated board's faults away and plugs it back in.")
-        .def("close", &Board::close, "Ends the board's use; later calls raise ValueError.")
+             "clear_faults() -> None\n\nTakes the simulated board's faults away and plugs it back "
+             "in.")
+        .def("close", &Board::close,
+             "close() -> None\n\nEnds the board's use; later calls raise ValueError.")
         .def("__enter__", [](py::object self) { return self; })
-        .def("__exit__", [](Board& board, const py::args&) {
-            board.close();
-            return false;
-        })
+        .def("__exit__",
+             [](Board& board, const py::args&) {
+                 board.close();
+                 return false;
+             })
         .def("__repr__", [](const Board& board) {
             std::string text = "Board('" + board.kind() + "'";
             if (board.serial())

@@ -9,8 +9,13 @@ std::vector<Device> devices() {
     std::vector<Device> list;
     for (int row = 0; row < kDeviceCount; ++row) {
         const DeviceEntry& entry = catalogue()[static_cast<std::size_t>(row)];
-        Device device{row,          std::string(entry.name), std::string(groupLabel(entry.group)),
-                      traitsOf(row).codeBits, dbPerStep(row), cli::topDb(row), {}};
+        Device device{row,
+                      std::string(entry.name),
+                      std::string(groupLabel(entry.group)),
+                      traitsOf(row).codeBits,
+                      dbPerStep(row),
+                      cli::topDb(row),
+                      {}};
         for (Interface iface : kInterfaces) {
             if (offers(row, iface))
                 device.interfaces.push_back(iface);

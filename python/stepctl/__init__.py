@@ -12,3 +12,9 @@ from ._core import (Board, Chip, Device, Error, Held, Interface, NoBoardError, P
 
 __all__ = ["Board", "Chip", "Device", "Error", "Held", "Interface", "NoBoardError", "Plan",
            "Sent", "TransferError", "chips", "devices", "frame", "plan"]
+
+# Shown as stepctl.Board, not stepctl._core.Board.
+for _name in __all__:
+    if isinstance(globals()[_name], type):
+        globals()[_name].__module__ = __name__
+del _name
