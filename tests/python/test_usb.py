@@ -13,16 +13,23 @@ SEND = ("import stepctl, sys\n"
         "    print('TransferError', e)\n")
 
 
+# A preload the interpreter needs (the sanitizer runtime, in the sanitized tree) goes to the
+# interpreter only, in front of umockdev's own: umockdev-run itself does not run under it.
+INNER_PRELOAD = 'LD_PRELOAD="$STEPCTL_PRELOAD${LD_PRELOAD:+:$LD_PRELOAD}" exec "$@"'
+
+
 def send_through_replay(built, tmp_path, db):
     frame = stepctl_frame_hex(built, "10.5")
     chip = tmp_path / "chip"
     chip.mkdir(exist_ok=True)
     subprocess.run([built["replay_files"], chip, frame], check=True)
+    env = dict(os.environ)
+    env["STEPCTL_PRELOAD"] = env.pop("LD_PRELOAD", "")
     return subprocess.run(
         ["umockdev-run", "--device", chip / "ft232r.umockdev",
          "--ioctl", f"/dev/bus/usb/001/002={chip / 'send.ioctl'}", "--",
-         sys.executable, "-c", SEND, db],
-        check=True, capture_output=True, text=True, env=os.environ).stdout.strip()
+         "/bin/sh", "-c", INNER_PRELOAD, "sh", sys.executable, "-c", SEND, db],
+        check=True, capture_output=True, text=True, env=env, timeout=60).stdout.strip()
 
 
 def stepctl_frame_hex(built, db):
