@@ -4,10 +4,8 @@
 #include "SendRoutines.h"
 
 namespace stepctl::cli {
-namespace {
 
-// Applies a --sim-fault name; false when the name is not one.
-bool applyFault(SimulatedBoard& board, std::string_view fault) {
+bool applySimFault(SimulatedBoard& board, std::string_view fault) {
     if (fault == "unplugged") {
         board.plug(false);
     } else if (fault == "open") {
@@ -28,8 +26,6 @@ bool applyFault(SimulatedBoard& board, std::string_view fault) {
     return true;
 }
 
-}  // namespace
-
 InstalledLink::InstalledLink(BoardLink& link) {
     setBoardLink(&link);
 }
@@ -45,7 +41,7 @@ Checked<std::shared_ptr<BoardSession>> BoardSession::open(const BoardChoice& cho
                                                           Warnings& warnings) {
     if (choice.board == "sim") {
         auto board = std::make_unique<SimulatedBoard>();
-        if (choice.simFault && !applyFault(*board, *choice.simFault)) {
+        if (choice.simFault && !applySimFault(*board, *choice.simFault)) {
             return BadArgument{"--sim-fault: '" + *choice.simFault + "' is not one of " +
                                std::string(kSimFaults)};
         }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "BoardLink.h"
 #include "Checked.h"
@@ -23,6 +24,9 @@ struct BoardChoice {
 
 // The names --sim-fault takes, for the help text.
 inline constexpr const char* kSimFaults = "unplugged|open|bitmode|rate|write|short-write|close";
+
+// Makes the simulated board fail as one of those names says; false when the name is not one.
+bool applySimFault(SimulatedBoard& board, std::string_view fault);
 
 // Puts a link in place for the send routines and takes it away again.
 class InstalledLink {

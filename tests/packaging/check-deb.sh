@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Builds the .deb from a built tree into a temporary directory, unpacks it with dpkg -x into a
 # temporary root and checks what it holds.
-#   check-deb.sh BUILD_DIR UDEV_RULE [--panel] [--cli]
-# --panel: the panel is built (expect /usr/bin/stepctl, its .desktop file and its icon)
-# --cli:   the CLI is built (expect /usr/bin/stepctl-cli)
+#   check-deb.sh BUILD_DIR UDEV_RULE [--panel] [--cli] [--python]
+# --panel:  the panel is built (expect /usr/bin/stepctl, its .desktop file and its icon)
+# --cli:    the CLI is built (expect /usr/bin/stepctl-cli)
+# --python: the python3 module is built (expect the package stepctl in dist-packages, importable
+#           by /usr/bin/python3; STEPCTL_PYTHON_ENV, if set, is the environment that needs)
 set -euo pipefail
 
 build=$1 rule=$2
 shift 2
-panel=0 cli=0
+panel=0 cli=0 python=0
 for arg in "$@"; do
     case $arg in
         --panel) panel=1 ;;
         --cli) cli=1 ;;
+        --python) python=1 ;;
         *) echo "unknown argument $arg" >&2; exit 2 ;;
     esac
 done
@@ -81,6 +84,20 @@ fi
 # The CLI.
 if [ $cli = 1 ]; then
     [ -x "$root/usr/bin/stepctl-cli" ] || fail "no executable /usr/bin/stepctl-cli"
+fi
+
+# The python3 module: the package with its extension for Debian's interpreter, importable.
+if [ $python = 1 ]; then
+    site=$root/usr/lib/python3/dist-packages
+    suffix=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+    for file in __init__.py __init__.pyi py.typed "_core$suffix"; do
+        [ -f "$site/stepctl/$file" ] || fail "no $site/stepctl/$file"
+    done
+    # shellcheck disable=SC2086  # the environment is words
+    hex=$(env ${STEPCTL_PYTHON_ENV:-} PYTHONPATH="$site" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 \
+          -c 'import stepctl; print(stepctl.frame("ZMG-B2", "parallel", 10.7).hex())') ||
+        fail "the packaged module does not import"
+    [ "${hex:-}" = "00323a32$(printf '0%.0s' {1..64})" ] || fail "the packaged module gives $hex"
 fi
 
 # Depends, computed from the binaries: both link libftdi1.

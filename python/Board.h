@@ -1,0 +1,72 @@
+// stepctl.Board: one board a script talks to, the FTDI chip or the simulated board, for as long
+// as the object lives. Each exchange opens and closes the chip as the panel's do, so nothing is
+// held between calls; the link is installed for the length of one call only (Road.h).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "BoardLink.h"
+#include "Exchange.h"
+#include "SendRequest.h"
+#include "SendRoad.h"
+#include "SimulatedBoard.h"
+
+namespace stepctl::python {
+
+// A failed exchange, with the link's words; the module raises them as stepctl.NoBoardError and
+// stepctl.TransferError.
+struct NoBoard : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct TransferFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// What one simulated attenuator holds.
+struct Held {
+    std::string attenuator;
+    std::optional<int> code;  // none before its first latch
+    std::optional<float> db;
+};
+
+class Board {
+  public:
+    // kind: a name of boardKinds(). ValueError for an unknown kind, or a serial number the kind
+    // takes none of, or an empty one.
+    Board(const std::string& kind, const std::optional<std::string>& serial);
+
+    const std::string& kind() const { return kind_; }
+    const std::optional<std::string>& serial() const { return serial_; }
+    bool closed() const { return closed_; }
+    void close() { closed_ = true; }
+
+    // The Send; NoBoard or TransferFailed when the frame did not reach the chip. Releases the
+    // GIL for the exchange.
+    SendResult send(const cli::SendRequest& request);
+    bool probe();
+
+    // The simulated board only (ValueError otherwise).
+    std::vector<Held> holds();
+    void fail(const std::string& call);
+    void clearFaults();
+
+  private:
+    void checkOpen() const;
+    SimulatedBoard& simulated(const char* what);
+
+    std::string kind_;
+    std::optional<std::string> serial_;
+    std::unique_ptr<BoardLink> link_;
+    SimulatedBoard* simulated_ = nullptr;  // link_, when it is the simulated board
+    bool closed_ = false;
+};
+
+// The kinds, comma separated, for messages and docstrings: "ftdi, sim".
+std::string boardKinds();
+
+}  // namespace stepctl::python
