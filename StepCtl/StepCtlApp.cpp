@@ -1,10 +1,11 @@
 #include "StepCtlApp.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QtDebug>
 #include <new>
 
+#include "Palette.h"
 #include "ResourceIds.h"
 #include "SendRoutines.h"
 #include "StepCtlDlg.h"
@@ -47,6 +48,9 @@ bool CStepCtlApp::InitInstance(const QStringList& arguments) {
         m_pSimulatedBoard = std::make_unique<stepctl::SimulatedBoard>();
         stepctl::setBoardLink(m_pSimulatedBoard.get());
     }
+
+    // The menus, the About box and the file dialog share the panel's light look.
+    QApplication::setPalette(panelPalette());
 
     std::unique_ptr<CStepCtlDlg> dlg = m_factory(m_pSimulatedBoard.get());
     if (dlg) {

@@ -12,6 +12,7 @@
 #include "Art.h"
 #include "Catalogue.h"
 #include "FrameView.h"
+#include "Palette.h"
 #include "PickList.h"
 #include "ResourceIds.h"
 #include "SelectorRadio.h"
@@ -34,6 +35,8 @@ CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simula
     // Caption, window menu and close box; no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The panel's look is its own: a dark desktop theme must not turn its labels white.
+    setPalette(panelPalette());
     CreateControls();
     OnInitDialog();
 }

@@ -1,6 +1,5 @@
 // The panel's template: every control in template order, which is also the order of tabbing,
 // with its text, style, state at creation and place in dialog units.
-#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +10,7 @@
 #include "Art.h"
 #include "Catalogue.h"
 #include "DialogUnits.h"
+#include "Indicator.h"
 #include "PickList.h"
 #include "ResourceIds.h"
 #include "SelectorRadio.h"
@@ -64,14 +64,7 @@ void CStepCtlDlg::CreateControls() {
         return r;
     };
     auto indicator = [&](const QString& text, const char* name, int id, const QColor& colour) {
-        auto* s = named(new QLabel(text, this), name, id);
-        s->setTextFormat(Qt::PlainText);
-        s->setAlignment(Qt::AlignCenter);
-        s->setFrameStyle(QFrame::Box | QFrame::Plain);
-        s->setLineWidth(1);
-        QPalette palette = s->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        s->setPalette(palette);
+        auto* s = named(new Indicator(text, colour, this), name, id);
         s->setGeometry(dlu.rect(7, 217, 143, 14));
         s->hide();
         return s;
