@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "FrameDiagram.h"
+#include "NoSettings.h"
 #include "SimulatedBoard.h"
 #include "StepCtlDlg.h"
 #include "Vcd.h"
@@ -143,9 +144,13 @@ void FrameView::chooseFileAndSave() {
         return;
     const QString suggested =
         QStringLiteral("stepctl-%1.vcd").arg(text(stepctl::frameKindName(outcome->kind)));
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save frame as VCD"), suggested, tr("Value change dump (*.vcd);;All files (*)"),
-        nullptr, QFileDialog::DontUseNativeDialog);
+    QString path;
+    {
+        const NoSettings noHistory;  // the dialog would keep its history in QtProject.conf
+        path = QFileDialog::getSaveFileName(this, tr("Save frame as VCD"), suggested,
+                                            tr("Value change dump (*.vcd);;All files (*)"), nullptr,
+                                            QFileDialog::DontUseNativeDialog);
+    }
     if (path.isEmpty())
         return;
     QString error;

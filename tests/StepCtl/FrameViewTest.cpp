@@ -2,10 +2,12 @@
 // bytes that reached the link say, marks the latch pulses, shows the simulated board, saves
 // VCD, and leaves the panel as it was.
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -184,6 +186,9 @@ void FrameViewTest::savesTheFrameAsVcd() {
     const QByteArray written = file.readAll();
     QCOMPARE(written.toStdString(), stepctl::frameToVcd(FrameKind::Dual, lastWrite(link)));
     QVERIFY(written.contains("LE2"));
+    // The dialog keeps no history behind.
+    const QDir config(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    QVERIFY(!config.exists(QStringLiteral("QtProject.conf")));
 }
 
 void FrameViewTest::saveFailureIsReported() {
