@@ -1,6 +1,7 @@
 // The frame view: a window beside the panel showing the last frame sent as a timing diagram,
 // its bytes, and with the simulated board what each attenuator now holds. It saves the frame
-// as a VCD file. It only reads the panel; it never changes what the panel does.
+// as a VCD file. It only reads the panel; it never changes what the panel does. Its size
+// follows the frame shown, within the screen; Escape closes it.
 #pragma once
 
 #include <QString>
@@ -24,8 +25,13 @@ class FrameView final : public QWidget {
   public slots:
     void refresh();
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void chooseFileAndSave();
+    // The size the content asks for, within the screen the view is on.
+    void fitToContent();
 
     CStepCtlDlg* panel_;
     QLabel* summary_;

@@ -15,7 +15,9 @@
 #include "Palette.h"
 #include "PickList.h"
 #include "ResourceIds.h"
+#include "SelectionState.h"
 #include "SelectorRadio.h"
+#include "SendPlan.h"
 #include "SendRoutines.h"
 
 namespace {
@@ -39,6 +41,8 @@ CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simula
     setPalette(panelPalette());
     CreateControls();
     OnInitDialog();
+    // First in line, so every later listener of sendCompleted finds the settings in place.
+    connect(this, &CStepCtlDlg::sendCompleted, this, &CStepCtlDlg::NoteSentSettings);
 }
 
 CStepCtlDlg::~CStepCtlDlg() = default;
@@ -160,6 +164,16 @@ void CStepCtlDlg::OpenFrameView() {
     m_pFrameView->show();
     m_pFrameView->raise();
     m_pFrameView->activateWindow();
+}
+
+void CStepCtlDlg::NoteSentSettings() {
+    const int address = m_comboAddress->currentIndex();
+    // Serial Addressable without an address sends nothing: the last frame is an older one.
+    const bool sentNothing =
+        g_nInterface == static_cast<int>(stepctl::Interface::SerialAddressable) &&
+        !stepctl::isAddress(address);
+    if (m_lastOutcome && !sentNothing)
+        m_lastSettings = SentSettings{g_nDeviceIndex, g_nAttenCode, g_nAttenCode2, address};
 }
 
 void CStepCtlDlg::contextMenuEvent(QContextMenuEvent* event) {

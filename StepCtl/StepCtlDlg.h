@@ -43,6 +43,14 @@ class CStepCtlDlg : public QDialog {
     // The outcome of the last frame transfer, for the frame view; none before the first.
     const std::optional<stepctl::SendOutcome>& lastOutcome() const { return m_lastOutcome; }
     const stepctl::SimulatedBoard* simulatedBoard() const { return m_pSimulated; }
+    // What the last transfer carried as the panel chose it; none before the first.
+    struct SentSettings {
+        int row = 0;
+        int code1 = 0;
+        int code2 = 0;    // the dual device's second code
+        int address = 0;  // Serial Addressable
+    };
+    const std::optional<SentSettings>& lastSettings() const { return m_lastSettings; }
     // The frame view window, once it has been opened.
     FrameView* frameView() const { return m_pFrameView; }
 
@@ -74,6 +82,7 @@ class CStepCtlDlg : public QDialog {
     void OnHScroll(int nSBCode, int nPos);
     void OnDeltaposSpinAtten(int iDelta);
 
+    void NoteSentSettings();
     void SetTrackbarRangeByRow();
     void ShowConnection(bool bConnected);
 
@@ -101,5 +110,6 @@ class CStepCtlDlg : public QDialog {
     const stepctl::SimulatedBoard* m_pSimulated;
     QMenu* m_pWindowMenu = nullptr;
     std::optional<stepctl::SendOutcome> m_lastOutcome;
+    std::optional<SentSettings> m_lastSettings;
     FrameView* m_pFrameView = nullptr;
 };
