@@ -10,6 +10,7 @@
 
 #include "AboutDlg.h"
 #include "Art.h"
+#include "BoardMenu.h"
 #include "Catalogue.h"
 #include "FrameView.h"
 #include "Palette.h"
@@ -39,10 +40,22 @@ CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simula
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // The panel's look is its own: a dark desktop theme must not turn its labels white.
     setPalette(panelPalette());
+    m_pBoardMenu = new BoardMenu(this);  // watches the link from the first probe on
     CreateControls();
     OnInitDialog();
     // First in line, so every later listener of sendCompleted finds the settings in place.
     connect(this, &CStepCtlDlg::sendCompleted, this, &CStepCtlDlg::NoteSentSettings);
+    m_pWindowMenu->setPalette(palette());
+    m_pBoardMenu->addTo(m_pWindowMenu);
+    m_pBoardMenu->showLastExchange();
+    connect(this, &CStepCtlDlg::sendCompleted, m_pBoardMenu, &BoardMenu::showLastExchange);
+}
+
+void CStepCtlDlg::setSimulatedBoard(const stepctl::SimulatedBoard* simulated) {
+    m_pSimulated = simulated;
+    static_cast<QLabel*>(GetDlgItem(IDC_STATIC_BANNER))->setText(BannerText());
+    if (m_pFrameView != nullptr)
+        m_pFrameView->refresh();
 }
 
 CStepCtlDlg::~CStepCtlDlg() = default;

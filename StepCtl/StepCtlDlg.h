@@ -15,6 +15,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
+class BoardMenu;
 class FrameView;
 class PickList;
 class SelectorRadio;
@@ -54,6 +55,11 @@ class CStepCtlDlg : public QDialog {
     // The frame view window, once it has been opened.
     FrameView* frameView() const { return m_pFrameView; }
 
+    // The board choice for this run, with the words for the last exchange.
+    BoardMenu* boardMenu() const { return m_pBoardMenu; }
+    // The simulated board the link now goes to, or none: the banner and the frame view follow.
+    void setSimulatedBoard(const stepctl::SimulatedBoard* simulated);
+
     // The window menu (the frame view and "&About StepCtl..."), shown as the context menu.
     QMenu* windowMenu() const { return m_pWindowMenu; }
     void OnSysCommand(unsigned nID);
@@ -67,6 +73,7 @@ class CStepCtlDlg : public QDialog {
 
   private:
     void CreateControls();  // the dialog template
+    QString BannerText() const;
     bool OnInitDialog();
     void UpdateData(bool bSaveAndValidate);
     void OnOK();
@@ -112,4 +119,5 @@ class CStepCtlDlg : public QDialog {
     std::optional<stepctl::SendOutcome> m_lastOutcome;
     std::optional<SentSettings> m_lastSettings;
     FrameView* m_pFrameView = nullptr;
+    BoardMenu* m_pBoardMenu = nullptr;
 };

@@ -33,6 +33,11 @@ Control* named(Control* control, const char* name, int id) {
 
 }  // namespace
 
+QString CStepCtlDlg::BannerText() const {
+    return m_pSimulated != nullptr ? QStringLiteral("StepCtl \u00b7 simulated board")
+                                   : QStringLiteral("StepCtl \u00b7 DSA/DVGA control");
+}
+
 void CStepCtlDlg::CreateControls() {
     const DialogUnits dlu(font());
     setFixedSize(dlu.size(kWidthDlu, kHeightDlu));
@@ -134,8 +139,7 @@ void CStepCtlDlg::CreateControls() {
     banner->setTextFormat(Qt::PlainText);
     banner->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     banner->setGeometry(dlu.rect(145, 239, 143, 14));
-    banner->setText(m_pSimulated != nullptr ? QStringLiteral("StepCtl \u00b7 simulated board")
-                                            : QStringLiteral("StepCtl \u00b7 DSA/DVGA control"));
+    banner->setText(BannerText());
     banner->setForegroundRole(QPalette::PlaceholderText);
 
     m_radioDouble = radio(QStringLiteral("ZMG-6bit Double"), "IDC_RADIO_DOUBLE", IDC_RADIO_DOUBLE,

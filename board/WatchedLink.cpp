@@ -7,6 +7,7 @@ LinkStatus WatchedLink::open() {
     record.open = inner_->open();
     record.device = inner_->describeDevice();
     last_ = std::move(record);
+    ++exchanges_;
     return last_->open;
 }
 

@@ -28,6 +28,7 @@ class WatchedLink final : public BoardLink {
 
     // None before the first exchange.
     const std::optional<ExchangeRecord>& last() const { return last_; }
+    int exchanges() const { return exchanges_; }  // opens so far
 
     LinkStatus open() override;
     LinkStatus setBitMode(std::uint8_t mask, std::uint8_t mode) override;
@@ -41,6 +42,7 @@ class WatchedLink final : public BoardLink {
 
     BoardLink* inner_;
     std::optional<ExchangeRecord> last_;
+    int exchanges_ = 0;
 };
 
 }  // namespace stepctl

@@ -2,7 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
@@ -161,6 +163,33 @@ std::optional<int> latched(const stepctl::SimulatedBoard& board, std::string_vie
             return a.code();
     }
     return std::nullopt;
+}
+
+QStringList Panel::pickBoard(const QString& label) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            dlg_->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(dlg_.get(), &event);
+    QMenu* menu = dlg_->windowMenu();
+    if (!QTest::qWaitForWindowExposed(menu))
+        return {};
+    QTest::keyClick(menu, Qt::Key_B);
+    auto* board = dlg_->findChild<QMenu*>(QStringLiteral("boardMenu"));
+    if (board == nullptr || !QTest::qWaitForWindowExposed(board))
+        return {};
+    QStringList offered;
+    QAction* target = nullptr;
+    for (QAction* action : board->actions()) {
+        if (action->isSeparator())
+            continue;
+        offered << action->text();
+        if (target == nullptr && action->text().startsWith(label))
+            target = action;
+    }
+    if (target != nullptr)
+        QTest::mouseClick(board, Qt::LeftButton, {}, board->actionGeometry(target).center());
+    else
+        menu->close();
+    return offered;
 }
 
 QColor mostCommon(const QImage& image) {

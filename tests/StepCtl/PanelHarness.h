@@ -79,6 +79,12 @@ class Panel {
 
     bool indicatorConnected() const;  // exactly one shown, else the test fails
 
+    // Right-clicks the panel, opens "Board" with its mnemonic and clicks the entry whose text
+    // begins with `label`. The entries it offered, or none when the menu did not open.
+    QStringList pickBoard(const QString& label);
+    // The indicator's tooltip.
+    QString indicatorTip() const { return connected()->toolTip(); }
+
   private:
     QRect handleRect(int value) const;
     QPoint handleCentre(int value) const { return handleRect(value).center(); }
