@@ -22,8 +22,9 @@ class FrameDiagram final : public QWidget {
     int sampleLeft(int sample) const;  // left edge of a sample; sample 36 is the right end
     int highY(int lane) const;
     int lowY(int lane) const;
-    static QColor traceColour() { return {0x1f, 0x4e, 0x9a}; }
-    static QColor latchColour() { return {0xff, 0xe0, 0xb0}; }
+    // Picked for the palette in force, so the picture reads on a light and on a dark ground.
+    QColor traceColour() const;
+    QColor latchColour() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -32,7 +33,12 @@ class FrameDiagram final : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    int labelWidth() const;
+    int numberHeight() const;
+    int laneHeight() const;
+    int latchRow() const;
     int laneTop(int lane) const;
+    bool darkGround() const;
     bool isLatchLane(std::size_t lane) const;
 
     bool hasFrame_ = false;

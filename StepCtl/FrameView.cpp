@@ -4,13 +4,19 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include "Catalogue.h"
+#include "DbCode.h"
 #include "FrameDiagram.h"
+#include "NoSettings.h"
 #include "SimulatedBoard.h"
+#include "TextFormat.h"
 #include "Vcd.h"
 
 namespace {
@@ -39,6 +45,33 @@ QString statusText(const stepctl::SendOutcome& outcome) {
     return FrameView::tr("transfer failed: %1").arg(text(outcome.detail));
 }
 
+QString codeText(int row, int code) {
+    return FrameView::tr("%1 (%2 dB)")
+        .arg(code)
+        .arg(QString::fromStdString(stepctl::formatDb(stepctl::dbFromCode(row, code))));
+}
+
+// "ZMT-A8, addressable-6, code 42 (21.00 dB) to address 5: sent"
+QString summaryText(const stepctl::SendOutcome& outcome,
+                    const std::optional<stepctl::panel::SentSettings>& sent) {
+    using stepctl::FrameKind;
+    const QString kind = text(stepctl::frameKindName(outcome.kind));
+    if (!sent)
+        return FrameView::tr("Last frame: %1: %2").arg(kind, statusText(outcome));
+    const QString device = stepctl::isCatalogueRow(sent->row)
+                               ? text(stepctl::catalogue()[sent->row].name)
+                               : FrameView::tr("row %1").arg(sent->row);
+    QString codes =
+        outcome.kind == FrameKind::Dual
+            ? FrameView::tr("codes %1 and %2")
+                  .arg(codeText(sent->row, sent->code1), codeText(sent->row, sent->code2))
+            : FrameView::tr("code %1").arg(codeText(sent->row, sent->code1));
+    if (outcome.kind == FrameKind::Addressable6 || outcome.kind == FrameKind::Addressable7)
+        codes += FrameView::tr(" to address %1").arg(sent->address);
+    return FrameView::tr("Last frame: %1, %2, %3: %4")
+        .arg(device, kind, codes, statusText(outcome));
+}
+
 }  // namespace
 
 FrameView::FrameView(QWidget* parent, stepctl::panel::LastSend& lastSend,
@@ -61,6 +94,7 @@ FrameView::FrameView(QWidget* parent, stepctl::panel::LastSend& lastSend,
     bytes_->setWordWrap(true);
     board_->setTextFormat(Qt::PlainText);
     summary_->setTextFormat(Qt::PlainText);
+    summary_->setWordWrap(true);
     bytes_->setTextFormat(Qt::PlainText);
     summary_->setObjectName(QStringLiteral("summary"));
     bytes_->setObjectName(QStringLiteral("bytes"));
@@ -84,26 +118,44 @@ FrameView::FrameView(QWidget* parent, stepctl::panel::LastSend& lastSend,
     layout->addWidget(board_);
     layout->addLayout(buttons);
 
-    boardTitle_->setVisible(simulated_ != nullptr);
-    board_->setVisible(simulated_ != nullptr);
-
     lastSend_.watch([this] { refresh(); });
     refresh();
-    // Wide enough for a number over every sample and the 36 bytes on one line.
-    resize(sizeHint().expandedTo(QSize(diagram_->sizeHint().width() + 24, 0)));
+}
+
+void FrameView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FrameView::fitToContent() {
+    layout()->activate();
+    QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+    if (const QScreen* where = screen()) {
+        // The window frame comes on top of the content; on first show it is not known yet,
+        // so a title bar's worth is kept free.
+        const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
+                                        : QSize(0, fontMetrics().height() * 2);
+        wanted = wanted.boundedTo(where->availableGeometry().size() - frame);
+    }
+    resize(wanted);
 }
 
 FrameView::~FrameView() {
     lastSend_.watch({});
 }
 
+void FrameView::setSimulatedBoard(const stepctl::SimulatedBoard* simulated) {
+    simulated_ = simulated;
+    refresh();
+}
+
 void FrameView::refresh() {
     const auto& outcome = lastSend_.outcome();
     if (outcome) {
-        summary_->setText(tr("Last frame: %1, %2 samples, %3")
-                              .arg(text(stepctl::frameKindName(outcome->kind)))
-                              .arg(stepctl::kFrameSize)
-                              .arg(statusText(*outcome)));
+        summary_->setText(summaryText(*outcome, lastSend_.settings()));
         diagram_->setFrame(outcome->kind, outcome->frame);
         bytes_->setText(hexBytes(outcome->frame));
     } else {
@@ -113,12 +165,16 @@ void FrameView::refresh() {
     }
     save_->setEnabled(outcome.has_value());
 
-    if (const stepctl::SimulatedBoard* sim = simulated_) {
+    const stepctl::SimulatedBoard* sim = simulated_;
+    boardTitle_->setVisible(sim != nullptr);
+    board_->setVisible(sim != nullptr);
+    if (sim != nullptr) {
         QStringList lines;
         for (const auto& line : sim->report())
             lines << text(line);
         board_->setText(lines.isEmpty() ? tr("(nothing latched yet)") : lines.join('\n'));
     }
+    fitToContent();
 }
 
 bool FrameView::saveVcd(const QString& path, QString* error) const {
@@ -147,9 +203,13 @@ void FrameView::chooseFileAndSave() {
         return;
     const QString suggested =
         QStringLiteral("stepctl-%1.vcd").arg(text(stepctl::frameKindName(outcome->kind)));
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save frame as VCD"), suggested, tr("Value change dump (*.vcd);;All files (*)"),
-        nullptr, QFileDialog::DontUseNativeDialog);
+    QString path;
+    {
+        const NoSettings noHistory;  // the dialog would keep its history in QtProject.conf
+        path = QFileDialog::getSaveFileName(this, tr("Save frame as VCD"), suggested,
+                                            tr("Value change dump (*.vcd);;All files (*)"), nullptr,
+                                            QFileDialog::DontUseNativeDialog);
+    }
     if (path.isEmpty())
         return;
     QString error;

@@ -1,6 +1,7 @@
 // The frame view: a window beside the panel showing the last frame sent as a timing diagram,
 // its bytes, and with the simulated board what each attenuator now holds. It saves the frame
-// as a VCD file. It only reads the last transfer; it never changes what the panel does.
+// as a VCD file. It only reads the panel; it never changes what the panel does. Its size
+// follows the frame shown, within the screen; Escape closes it.
 #pragma once
 
 #include <QString>
@@ -30,11 +31,19 @@ class FrameView final : public QWidget {
     // Writes the shown frame as VCD; false with `error` set when it cannot.
     bool saveVcd(const QString& path, QString* error = nullptr) const;
 
+    // The board the panel now talks to, when it is the simulated one.
+    void setSimulatedBoard(const stepctl::SimulatedBoard* simulated);
+
   public slots:
     void refresh();
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void chooseFileAndSave();
+    // The size the content asks for, within the screen the view is on.
+    void fitToContent();
 
     stepctl::panel::LastSend& lastSend_;
     const stepctl::SimulatedBoard* simulated_;

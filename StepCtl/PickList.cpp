@@ -1,12 +1,14 @@
 #include "PickList.h"
 
 #include <QLineEdit>
+#include <QWheelEvent>
 
 PickList::PickList(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // No inline completion: the field shows what was typed, and only a whole name picks.
     setCompleter(nullptr);
+    setFocusPolicy(Qt::StrongFocus);  // a click or Tab, not the wheel, gives the focus
     connect(this, &QComboBox::activated, this, [this](int index) {
         pickedSinceTyping_ = true;
         emit picked(index);
@@ -30,4 +32,12 @@ void PickList::settleTypedText() {
     const QString selected = currentIndex() >= 0 ? itemText(currentIndex()) : QString();
     if (lineEdit()->text() != selected)
         setEditText(selected);
+}
+
+void PickList::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
 }

@@ -1,7 +1,8 @@
 // The editable drop-down lists of the panel. Their text field takes typing, but a list never
 // grows and never loses its selection: a typed text that names an entry (case ignored) picks
 // that entry as a click in the list would, when the field is left or Enter is pressed; any
-// other text goes back to the selected entry.
+// other text goes back to the selected entry. The wheel picks only in a list that has the
+// focus, so scrolling past the panel never changes the device.
 #pragma once
 
 #include <QComboBox>
@@ -14,6 +15,9 @@ class PickList final : public QComboBox {
   signals:
     // The user picked an entry: in the list, with the keys, or by typing its name.
     void picked(int index);
+
+  protected:
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void settleTypedText();

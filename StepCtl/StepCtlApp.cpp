@@ -1,10 +1,14 @@
 #include "StepCtlApp.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QtDebug>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
+#include "FtdiLink.h"
+#include "Palette.h"
 #include "ResourceIds.h"
 #include "SendRoutines.h"
 #include "StepCtlDlg.h"
@@ -24,7 +28,7 @@ std::unique_ptr<CStepCtlDlg> makePanel(const stepctl::SimulatedBoard* simulated)
 CStepCtlApp::CStepCtlApp() : m_factory(makePanel) {}
 
 CStepCtlApp::~CStepCtlApp() {
-    if (m_pSimulatedBoard)
+    if (m_pSimulatedBoard || m_pChosenChip)
         stepctl::setBoardLink(nullptr);
 }
 
@@ -39,6 +43,13 @@ bool CStepCtlApp::InitInstance(const QStringList& arguments) {
         QStringLiteral("simulate"),
         QStringLiteral("Drive a simulated evaluation board instead of the first FTDI chip."));
     parser.addOption(simulate);
+    const QCommandLineOption serial(
+        QStringLiteral("serial"),
+        QStringLiteral("Use the FTDI chip with this serial number instead of the first one "
+                       "(see \"stepctl-cli list\"). The window menu's Board entry changes it "
+                       "for this run."),
+        QStringLiteral("SN"));
+    parser.addOption(serial);
     parser.process(arguments);
 
     if (parser.isSet(simulate)) {
@@ -46,7 +57,21 @@ bool CStepCtlApp::InitInstance(const QStringList& arguments) {
         // plugged in.
         m_pSimulatedBoard = std::make_unique<stepctl::SimulatedBoard>();
         stepctl::setBoardLink(m_pSimulatedBoard.get());
+        if (parser.isSet(serial))
+            std::fputs("stepctl: --serial is ignored with --simulate\n", stderr);
+    } else if (parser.isSet(serial)) {
+        const QString number = parser.value(serial).trimmed();
+        if (number.isEmpty()) {
+            // As QCommandLineParser ends the process on any other bad option.
+            std::fputs("stepctl: --serial: the serial number is empty\n", stderr);
+            std::exit(EXIT_FAILURE);
+        }
+        m_pChosenChip = std::make_unique<stepctl::FtdiLink>(number.toStdString());
+        stepctl::setBoardLink(m_pChosenChip.get());
     }
+
+    // The menus, the About box and the file dialog share the panel's light look.
+    QApplication::setPalette(panelPalette());
 
     std::unique_ptr<CStepCtlDlg> dlg = m_factory(m_pSimulatedBoard.get());
     if (dlg) {

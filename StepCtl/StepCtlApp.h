@@ -36,5 +36,6 @@ class CStepCtlApp {
   private:
     DialogFactory m_factory;
     std::unique_ptr<stepctl::SimulatedBoard> m_pSimulatedBoard;
+    std::unique_ptr<stepctl::BoardLink> m_pChosenChip;  // --serial
     int m_nResponse = 0;
 };

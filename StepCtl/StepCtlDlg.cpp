@@ -10,8 +10,10 @@
 
 #include "AboutDlg.h"
 #include "Art.h"
+#include "BoardMenu.h"
 #include "Catalogue.h"
 #include "FrameView.h"
+#include "Palette.h"
 #include "PickList.h"
 #include "ResourceIds.h"
 #include "SelectorRadio.h"
@@ -33,8 +35,22 @@ CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simula
     // Caption, window menu and close box; no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The panel's look is its own: a dark desktop theme must not turn its labels white.
+    setPalette(panelPalette());
+    m_pBoardMenu = new BoardMenu(this);  // watches the link from the first probe on
     CreateControls();
     OnInitDialog();
+    m_pWindowMenu->setPalette(palette());
+    m_pBoardMenu->addTo(m_pWindowMenu);
+    m_pBoardMenu->showLastExchange();
+    connect(this, &CStepCtlDlg::sendCompleted, m_pBoardMenu, &BoardMenu::showLastExchange);
+}
+
+void CStepCtlDlg::setSimulatedBoard(const stepctl::SimulatedBoard* simulated) {
+    m_pSimulated = simulated;
+    static_cast<QLabel*>(GetDlgItem(IDC_STATIC_BANNER))->setText(BannerText());
+    if (m_pFrameView != nullptr)
+        m_pFrameView->setSimulatedBoard(simulated);
 }
 
 CStepCtlDlg::~CStepCtlDlg() {

@@ -17,6 +17,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
+class BoardMenu;
 class FrameView;
 class PickList;
 class SelectorRadio;
@@ -48,6 +49,11 @@ class CStepCtlDlg : public QDialog {
     // The frame view window, once it has been opened.
     FrameView* frameView() const { return m_pFrameView; }
 
+    // The board choice for this run, with the words for the last exchange.
+    BoardMenu* boardMenu() const { return m_pBoardMenu; }
+    // The simulated board the link now goes to, or none: the banner and the frame view follow.
+    void setSimulatedBoard(const stepctl::SimulatedBoard* simulated);
+
     // The window menu (the frame view and "&About StepCtl..."), shown as the context menu.
     QMenu* windowMenu() const { return m_pWindowMenu; }
     void OnSysCommand(unsigned nID);
@@ -61,6 +67,7 @@ class CStepCtlDlg : public QDialog {
 
   private:
     void CreateControls();  // the dialog template
+    QString BannerText() const;
     bool OnInitDialog();
     void OnOK();
     void OpenFrameView();
@@ -100,4 +107,5 @@ class CStepCtlDlg : public QDialog {
     const stepctl::SimulatedBoard* m_pSimulated;
     QMenu* m_pWindowMenu = nullptr;
     FrameView* m_pFrameView = nullptr;
+    BoardMenu* m_pBoardMenu = nullptr;
 };

@@ -1,6 +1,5 @@
 // The panel's template: every control in template order, which is also the order of tabbing,
 // with its text, style, state at creation and place in dialog units.
-#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +10,7 @@
 #include "Art.h"
 #include "Catalogue.h"
 #include "DialogUnits.h"
+#include "Indicator.h"
 #include "PickList.h"
 #include "ResourceIds.h"
 #include "SelectorRadio.h"
@@ -32,6 +32,11 @@ Control* named(Control* control, const char* name, int id) {
 }
 
 }  // namespace
+
+QString CStepCtlDlg::BannerText() const {
+    return m_pSimulated != nullptr ? QStringLiteral("StepCtl \u00b7 simulated board")
+                                   : QStringLiteral("StepCtl \u00b7 DSA/DVGA control");
+}
 
 void CStepCtlDlg::CreateControls() {
     const DialogUnits dlu(font());
@@ -64,14 +69,7 @@ void CStepCtlDlg::CreateControls() {
         return r;
     };
     auto indicator = [&](const QString& text, const char* name, int id, const QColor& colour) {
-        auto* s = named(new QLabel(text, this), name, id);
-        s->setTextFormat(Qt::PlainText);
-        s->setAlignment(Qt::AlignCenter);
-        s->setFrameStyle(QFrame::Box | QFrame::Plain);
-        s->setLineWidth(1);
-        QPalette palette = s->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        s->setPalette(palette);
+        auto* s = named(new Indicator(text, colour, this), name, id);
         s->setGeometry(dlu.rect(7, 217, 143, 14));
         s->hide();
         return s;
@@ -141,8 +139,7 @@ void CStepCtlDlg::CreateControls() {
     banner->setTextFormat(Qt::PlainText);
     banner->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     banner->setGeometry(dlu.rect(145, 239, 143, 14));
-    banner->setText(m_pSimulated != nullptr ? QStringLiteral("StepCtl \u00b7 simulated board")
-                                            : QStringLiteral("StepCtl \u00b7 DSA/DVGA control"));
+    banner->setText(BannerText());
     banner->setForegroundRole(QPalette::PlaceholderText);
 
     m_radioDouble = radio(QStringLiteral("ZMG-6bit Double"), "IDC_RADIO_DOUBLE", IDC_RADIO_DOUBLE,

@@ -42,6 +42,11 @@ class BoardLink {
     // One write; `written` receives how many bytes the chip took.
     virtual LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) = 0;
     virtual LinkStatus close() = 0;
+
+    // The chip and driver in words, for messages: the one the last open reached, else the one
+    // asked for ("FTDI chip 0403:6001 on USB bus 1, address 5, through libftdi1"). Empty when
+    // the link has nothing to say.
+    virtual std::string describeDevice() const { return {}; }
 };
 
 }  // namespace stepctl

@@ -4,6 +4,7 @@
 #include <libusb.h>
 
 #include <array>
+#include <cstdio>
 #include <memory>
 
 namespace stepctl {
@@ -58,6 +59,7 @@ LinkStatus FtdiLink::failure(LinkCode code) {
 LinkStatus FtdiLink::open() {
     if (ctx_ != nullptr)
         return {LinkCode::InvalidArgument, "device already open"};
+    reached_.clear();
     Context ctx(ftdi_new());
     if (!ctx)
         return {LinkCode::DeviceNotOpened, "ftdi_new failed"};
@@ -91,8 +93,24 @@ LinkStatus FtdiLink::open() {
     if (ftdi_usb_open_dev(ctx.get(), chosen) < 0) {
         return {LinkCode::DeviceNotOpened, ftdi_get_error_string(ctx.get())};
     }
+    // Named from what libusb already knows, so naming it costs no traffic on the bus.
+    libusb_device_descriptor desc{};
+    char ids[16] = "";
+    if (libusb_get_device_descriptor(chosen, &desc) == 0)
+        std::snprintf(ids, sizeof ids, " %04x:%04x", desc.idVendor, desc.idProduct);
+    reached_ = std::string("FTDI chip") + ids +
+               (serial_.empty() ? std::string() : " (serial " + serial_ + ")") + " on USB bus " +
+               std::to_string(libusb_get_bus_number(chosen)) + ", address " +
+               std::to_string(libusb_get_device_address(chosen));
     ctx_ = ctx.release();
     return LinkStatus::success();
+}
+
+std::string FtdiLink::describeDevice() const {
+    const std::string chip = !reached_.empty() ? reached_
+                             : serial_.empty() ? "the first FTDI chip"
+                                               : "the FTDI chip with serial number " + serial_;
+    return chip + ", through libftdi1";
 }
 
 LinkStatus FtdiLink::setBitMode(std::uint8_t mask, std::uint8_t mode) {

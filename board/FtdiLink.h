@@ -27,11 +27,16 @@ class FtdiLink final : public BoardLink {
     LinkStatus setBaudRate(int baud) override;
     LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override;
     LinkStatus close() override;
+    std::string describeDevice() const override;
+
+    // The serial number asked for; empty for the first chip.
+    const std::string& serial() const { return serial_; }
 
   private:
     LinkStatus failure(LinkCode code);
 
     std::string serial_;
+    std::string reached_;          // the chip the last successful open reached, in words
     ftdi_context* ctx_ = nullptr;  // lives from open to close, like a driver handle
 };
 

@@ -30,6 +30,9 @@ class RecordingLink final : public BoardLink {
     LinkStatus setBaudRate(int baud) override;
     LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override;
     LinkStatus close() override;
+    std::string describeDevice() const override {
+        return inner_ != nullptr ? inner_->describeDevice() : std::string();
+    }
 
     const std::vector<RecordedCall>& calls() const { return calls_; }
     std::vector<LinkOp> ops() const;

@@ -68,6 +68,7 @@ class SimulatedBoard final : public BoardLink {
     LinkStatus setBaudRate(int baud) override;
     LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override;
     LinkStatus close() override;
+    std::string describeDevice() const override { return "the simulated board"; }
 
     void plug(bool present) { plugged_ = present; }
     bool plugged() const { return plugged_; }

@@ -101,7 +101,8 @@ void StepCtlPanel::OnBnClickedButtonSend() {
     // leave "Connected" on show, and one that did must not leave "Not Connected".
     if (outcome)
         showConnection(m_dialog, outcome->sent());
-    m_lastSend.completed(std::move(outcome));
+    m_lastSend.completed(std::move(outcome),
+                         {g_nDeviceIndex, g_nAttenCode, g_nAttenCode2, nAddress});
 }
 
 void StepCtlPanel::OnCbnSelchangeComboDevice() {

@@ -2,10 +2,13 @@
 // bytes that reached the link say, marks the latch pulses, shows the simulated board, saves
 // VCD, and leaves the panel as it was.
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +16,7 @@
 #include "../board/FrameHex.h"
 #include "FrameDiagram.h"
 #include "FrameView.h"
+#include "Palette.h"
 #include "PanelHarness.h"
 #include "RecordingLink.h"
 #include "SimulatedBoard.h"
@@ -78,6 +82,10 @@ class FrameViewTest : public QObject {
     void saveFailureIsReported();
     void leavesThePanelAlone();
     void screenshotsForTheDocs();
+    void summaryNamesWhatWasSent();
+    void escapeClosesIt();
+    void readsOnLightAndDark();
+    void fitsTheScreenAndFollowsItsContent();
 };
 
 void FrameViewTest::lanesMatchTheBytes() {
@@ -93,8 +101,8 @@ void FrameViewTest::lanesMatchTheBytes() {
         const auto expected = stepctl::lanesFor(road.kind);
         QCOMPARE(diagram->lanes().size(), expected.size());
         const QImage image = diagram->grab().toImage();
-        const QColor trace = FrameDiagram::traceColour();
-        const QColor latch = FrameDiagram::latchColour();
+        const QColor trace = diagram->traceColour();
+        const QColor latch = diagram->latchColour();
         int latchSamples = 0;
         for (std::size_t lane = 0; lane < expected.size(); ++lane) {
             QCOMPARE(diagram->lanes()[lane].name, expected[lane].name);
@@ -184,6 +192,9 @@ void FrameViewTest::savesTheFrameAsVcd() {
     const QByteArray written = file.readAll();
     QCOMPARE(written.toStdString(), stepctl::frameToVcd(FrameKind::Dual, lastWrite(link)));
     QVERIFY(written.contains("LE2"));
+    // The dialog keeps no history behind.
+    const QDir config(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    QVERIFY(!config.exists(QStringLiteral("QtProject.conf")));
 }
 
 void FrameViewTest::saveFailureIsReported() {
@@ -236,6 +247,101 @@ void FrameViewTest::screenshotsForTheDocs() {
     QVERIFY(view != nullptr);
     QVERIFY(p.dlg().grab().save(dir + QStringLiteral("/panel.png")));
     QVERIFY(view->grab().save(dir + QStringLiteral("/frame-view.png")));
+}
+
+void FrameViewTest::summaryNamesWhatWasSent() {
+    struct Case {
+        const Road& road;
+        bool plugged;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {kRoads[5], true, "ZMT-B4/B5, addressable-7, code 85 (21.25 dB) to address 3: sent"},
+        {kRoads[6], true, "ZMG-C1, dual, codes 42 (21.00 dB) and 21 (10.50 dB): sent"},
+        {kRoads[3], false, "ZMG-B2, parallel-7, code 127 (31.75 dB): not sent, no device"},
+    };
+    for (const Case& c : cases) {
+        stepctl::SimulatedBoard sim;
+        sim.plug(c.plugged);
+        Panel p(&sim, &sim);
+        drive(p, c.road);
+        FrameView* view = openFromMenu(p);
+        QVERIFY(view != nullptr);
+        const QString summary = view->findChild<QLabel*>("summary")->text();
+        QVERIFY2(summary.contains(QLatin1String(c.summary)), qPrintable(summary));
+    }
+    // The parallel lanes read as weights, not as the names a waveform file needs.
+    RecordingLink link;
+    Panel p(&link);
+    drive(p, kRoads[3]);
+    FrameView* view = openFromMenu(p);
+    QVERIFY(view != nullptr);
+    QCOMPARE(view->diagram()->lanes()[5].label, std::string_view("0.5 dB"));
+    QCOMPARE(view->diagram()->lanes()[6].label, std::string_view("0.25 dB"));
+}
+
+void FrameViewTest::escapeClosesIt() {
+    RecordingLink link;
+    Panel p(&link);
+    FrameView* view = openFromMenu(p);
+    QVERIFY(view != nullptr);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QVERIFY(!view->isVisible());
+    QVERIFY(p.dlg().isVisible());
+}
+
+void FrameViewTest::readsOnLightAndDark() {
+    QPalette dark(QColor(0xee, 0xee, 0xee), QColor(0x35, 0x35, 0x35), QColor(0x50, 0x50, 0x50),
+                  QColor(0x20, 0x20, 0x20), QColor(0x30, 0x30, 0x30), QColor(0xf0, 0xf0, 0xf0),
+                  Qt::white, QColor(0x2a, 0x2a, 0x2a), QColor(0x23, 0x23, 0x23));
+    for (const QPalette& palette : {QPalette(Qt::white), dark}) {
+        RecordingLink link;
+        Panel p(&link);
+        drive(p, kRoads[6]);  // the dual frame: four lanes, two latch bands
+        FrameView* view = openFromMenu(p);
+        QVERIFY(view != nullptr);
+        view->setPalette(palette);
+        FrameDiagram* diagram = view->diagram();
+        const QColor base = diagram->palette().color(QPalette::Base);
+        const QString where = QStringLiteral("on %1").arg(base.name());
+        // Lines at 3:1 on the ground and on the latch band, text at 4.5:1.
+        QVERIFY2(contrastRatio(diagram->traceColour(), base) >= 3.0, qPrintable(where));
+        QVERIFY2(contrastRatio(diagram->traceColour(), diagram->latchColour()) >= 3.0,
+                 qPrintable(where));
+        const QRect names(0, diagram->highY(0), diagram->sampleLeft(0),
+                          diagram->lowY(3) - diagram->highY(0));
+        const double text = drawnContrast(diagram, names);
+        QVERIFY2(text >= 4.5, qPrintable(where + QStringLiteral(": %1:1").arg(text)));
+        const QRect numbers(diagram->sampleLeft(0), 0, diagram->width() - diagram->sampleLeft(0),
+                            diagram->highY(0) - 6);
+        QVERIFY2(drawnContrast(diagram, numbers) >= 4.5, qPrintable(where));
+        qInfo("lane names %s: %.2f:1", qPrintable(where), text);
+    }
+}
+
+void FrameViewTest::fitsTheScreenAndFollowsItsContent() {
+    stepctl::SimulatedBoard sim;
+    Panel p(&sim, &sim);
+    FrameView* view = openFromMenu(p);
+    QVERIFY(view != nullptr);
+    const QRect screen = view->screen()->availableGeometry();
+    QHash<QByteArray, int> heights;
+    for (const Road& road : kRoads) {
+        drive(p, road);
+        QVERIFY2(screen.contains(view->frameGeometry()), road.name);
+        // Nothing cut off: the window is at least as large as its content needs.
+        QVERIFY2(view->width() >= view->minimumSizeHint().width() &&
+                     view->height() >= view->minimumSizeHint().height(),
+                 road.name);
+        heights.insert(road.name, view->height());
+    }
+    // Eight lanes ask for more room than three, and the view gives it back.
+    QVERIFY(heights["parallel-7"] > heights["serial-6"]);
+    drive(p, kRoads[0]);
+    QCOMPARE(view->height(), heights["serial-6"]);
+    qInfo("screen %dx%d, view %dx%d (serial-6) to %dx%d (parallel-7) at most", screen.width(),
+          screen.height(), view->width(), heights["serial-6"], view->width(),
+          heights["parallel-7"]);
 }
 
 QTEST_MAIN(FrameViewTest)

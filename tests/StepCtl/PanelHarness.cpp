@@ -2,11 +2,14 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 
+#include "Palette.h"
 #include "SelectionState.h"
 #include "SendRoutines.h"
 #include "SimulatedBoard.h"
@@ -160,4 +163,58 @@ std::optional<int> latched(const stepctl::SimulatedBoard& board, std::string_vie
             return a.code();
     }
     return std::nullopt;
+}
+
+QStringList Panel::pickBoard(const QString& label) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            dlg_->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(dlg_.get(), &event);
+    QMenu* menu = dlg_->windowMenu();
+    if (!QTest::qWaitForWindowExposed(menu))
+        return {};
+    QTest::keyClick(menu, Qt::Key_B);
+    auto* board = dlg_->findChild<QMenu*>(QStringLiteral("boardMenu"));
+    if (board == nullptr || !QTest::qWaitForWindowExposed(board))
+        return {};
+    QStringList offered;
+    QAction* target = nullptr;
+    for (QAction* action : board->actions()) {
+        if (action->isSeparator())
+            continue;
+        offered << action->text();
+        if (target == nullptr && action->text().startsWith(label))
+            target = action;
+    }
+    if (target != nullptr)
+        QTest::mouseClick(board, Qt::LeftButton, {}, board->actionGeometry(target).center());
+    else
+        menu->close();
+    return offered;
+}
+
+QColor mostCommon(const QImage& image) {
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb best = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most)
+            std::tie(best, most) = std::pair{it.key(), it.value()};
+    return QColor::fromRgb(best);
+}
+
+// The contrast of the drawn text on its ground, read off the picture: the ground is the most
+// common colour, the text the pixel farthest from it. Anti-aliasing only lowers the figure.
+double drawnContrast(QWidget* w, QRect area) {
+    QImage image = w->grab().toImage();
+    if (!area.isNull())
+        image = image.copy(area);
+    const QColor ground = mostCommon(image);
+    double best = 1.0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            best = std::max(best, contrastRatio(ground, image.pixelColor(x, y)));
+    return best;
 }

@@ -79,6 +79,12 @@ class Panel {
 
     bool indicatorConnected() const;  // exactly one shown, else the test fails
 
+    // Right-clicks the panel, opens "Board" with its mnemonic and clicks the entry whose text
+    // begins with `label`. The entries it offered, or none when the menu did not open.
+    QStringList pickBoard(const QString& label);
+    // The indicator's tooltip.
+    QString indicatorTip() const { return connected()->toolTip(); }
+
   private:
     QRect handleRect(int value) const;
     QPoint handleCentre(int value) const { return handleRect(value).center(); }
@@ -90,3 +96,10 @@ class Panel {
 // The code the simulated attenuator with this label holds; none before its first latch or
 // when the board has no such attenuator.
 std::optional<int> latched(const stepctl::SimulatedBoard& board, std::string_view label);
+
+// The colour most pixels of the picture have.
+QColor mostCommon(const QImage& image);
+// The contrast of what is drawn on its ground, read off the widget's picture (or the part of
+// it in `area`): the ground is the most common colour, the text the pixel farthest from it.
+// Anti-aliasing only lowers the figure.
+double drawnContrast(QWidget* w, QRect area = {});

@@ -9,9 +9,11 @@
 #include <functional>
 
 #include "AboutDlg.h"
+#include "BoardMenu.h"
 #include "Catalogue.h"
 #include "DialogUnits.h"
 #include "Frames.h"
+#include "FtdiLink.h"
 #include "PanelHarness.h"
 #include "RecordingLink.h"
 #include "ResourceIds.h"
@@ -73,6 +75,8 @@ class PanelInitTest : public QObject {
     void startUpReportsAPanelThatCannotBeCreated();
     void simulateOption();
     void commandLineOfTheProgram();
+    void serialOptionPicksTheChip();
+    void boardMenuForThisRunOnly();
     void screenshot();
 };
 
@@ -499,9 +503,63 @@ void PanelInitTest::commandLineOfTheProgram() {
     const Run help = run(QStringLiteral("--help"));
     QCOMPARE(help.exit, 0);
     QVERIFY(help.out.contains("--simulate"));
+    QVERIFY(help.out.contains("--serial <SN>"));
     const Run wrong = run(QStringLiteral("--no-such-option"));
     QVERIFY(wrong.exit != 0);
     QVERIFY(wrong.err.contains("no-such-option"));
+}
+
+void PanelInitTest::serialOptionPicksTheChip() {
+    stepctl::resetSelectionState();
+    QString tip;
+    std::string serial;
+    {
+        CStepCtlApp app;
+        onNextModal([&](QDialog* dialog) {
+            auto* panel = qobject_cast<CStepCtlDlg*>(dialog);
+            auto* chip = dynamic_cast<stepctl::FtdiLink*>(panel->boardMenu()->current());
+            serial = chip != nullptr ? chip->serial() : "(not an FTDI link)";
+            tip = panel->findChild<QLabel*>(QStringLiteral("IDC_STATIC_NOTCONNECTED"))->toolTip();
+            QTest::keyClick(panel, Qt::Key_Escape);
+        });
+        app.InitInstance(
+            {QStringLiteral("stepctl"), QStringLiteral("--serial"), QStringLiteral("NOSUCH42")});
+        QCOMPARE(app.dialogResult(), IDCANCEL);
+    }
+    QCOMPARE(serial, std::string("NOSUCH42"));
+    // No such chip here: the start-up probe says which one it looked for.
+    QVERIFY2(tip.contains(QStringLiteral("NOSUCH42")), qPrintable(tip));
+    // Gone with the app: the link is the first chip's again.
+    auto* after = dynamic_cast<stepctl::FtdiLink*>(&stepctl::boardLink());
+    QVERIFY(after != nullptr && after->serial().empty());
+}
+
+void PanelInitTest::boardMenuForThisRunOnly() {
+    stepctl::RecordingLink link;
+    Panel p(&link);
+    QVERIFY2(p.indicatorTip().contains(QStringLiteral("Connected")), qPrintable(p.indicatorTip()));
+
+    // The simulated board: the next Send reaches it, the banner and the tooltip say so.
+    const QStringList offered = p.pickBoard(QStringLiteral("&Simulated board"));
+    QVERIFY(offered.contains(QStringLiteral("&First chip")));
+    QVERIFY(p.dlg().simulatedBoard() != nullptr);
+    QVERIFY(p.indicatorTip().contains(QStringLiteral("No exchange with it yet")));
+    link.clear();
+    p.type(p.atten(), QStringLiteral("21"));
+    p.clickSend();
+    QVERIFY(link.calls().empty());
+    QVERIFY(p.indicatorConnected());
+    QVERIFY(p.dlg().simulatedBoard()->report().front().find("code 42") != std::string::npos);
+    QVERIFY(p.item<QLabel>("IDC_STATIC_BANNER")->text().contains(QStringLiteral("simulated")));
+    QVERIFY2(p.indicatorTip().contains(QStringLiteral("the simulated board")),
+             qPrintable(p.indicatorTip()));
+
+    // The first chip again; no Send here, so no frame leaves for a real chip.
+    p.pickBoard(QStringLiteral("&First chip"));
+    auto* chip = dynamic_cast<stepctl::FtdiLink*>(p.dlg().boardMenu()->current());
+    QVERIFY(chip != nullptr && chip->serial().empty());
+    QVERIFY(p.dlg().simulatedBoard() == nullptr);
+    QVERIFY(p.indicatorTip().contains(QStringLiteral("the first FTDI chip")));
 }
 
 void PanelInitTest::screenshot() {

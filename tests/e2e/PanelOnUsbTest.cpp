@@ -41,6 +41,7 @@ class PanelOnUsbTest : public QObject {
     void cleanup() { bed.reset(); }
     void sendLatchedParallelOnASevenBitRow();
     void noChipAtStartThenOnePluggedIn();
+    void boardMenuPicksTheBoardsChip();
 
   private:
     std::unique_ptr<EmulatedFt232r> bed;
@@ -94,6 +95,41 @@ void PanelOnUsbTest::noChipAtStartThenOnePluggedIn() {
     QCOMPARE(p.state()->text(), QStringLiteral("21"));
     QCOMPARE(text(bed->bulkWrites(chip)),
              text(stepctl::buildControlFrame(stepctl::Interface::Serial, false, 21)));
+}
+
+void PanelOnUsbTest::boardMenuPicksTheBoardsChip() {
+    // A USB-serial cable listed first, the board second: the first chip would be the cable.
+    const ChipId cable = bed->plug({.serial = "CABLE001", .description = "USB Serial Cable"});
+    const ChipId board =
+        bed->plug({.serial = "BOARD002", .description = "DSA Eval Board", .address = 3});
+    Panel p(nullptr);
+    QVERIFY2(p.indicatorTip().contains(QStringLiteral("libftdi1")), qPrintable(p.indicatorTip()));
+
+    const QStringList offered = p.pickBoard(QStringLiteral("BOARD002"));
+    QVERIFY2(offered.contains(QStringLiteral("CABLE001 \u2014 USB Serial Cable")),
+             qPrintable(offered.join('|')));
+    QVERIFY(offered.contains(QStringLiteral("&First chip")));
+    QVERIFY(offered.contains(QStringLiteral("&Simulated board")));
+    QVERIFY(p.indicatorTip().contains(QStringLiteral("BOARD002")));
+    bed->forgetTraffic();
+
+    p.type(p.atten(), QStringLiteral("10.7"));
+    p.clickSend();
+    QVERIFY(p.indicatorConnected());
+    QCOMPARE(text(bed->bulkWrites(board)),
+             text(stepctl::buildControlFrame(stepctl::Interface::Serial, false, 21)));
+    QVERIFY(bed->bulkWrites(cable).empty());
+    QVERIFY2(p.indicatorTip().contains(QStringLiteral("serial BOARD002")),
+             qPrintable(p.indicatorTip()));
+    qInfo("%s", qPrintable(p.indicatorTip()));
+
+    // Unplugged: the tooltip says so in plain words.
+    bed->unplug(board);
+    p.clickSend();
+    QVERIFY(!p.indicatorConnected());
+    QVERIFY2(
+        p.indicatorTip().contains(QStringLiteral("no FTDI device with serial number BOARD002")),
+        qPrintable(p.indicatorTip()));
 }
 
 STEPCTL_USB_QTEST_MAIN(PanelOnUsbTest)
