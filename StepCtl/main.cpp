@@ -1,11 +1,12 @@
 #include <QApplication>
 
 #include "StepCtlApp.h"
+#include "Version.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("stepctl"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(stepctl::kVersion));
     QApplication::setDesktopFileName(QStringLiteral("stepctl"));
     CStepCtlApp theApp;
     theApp.InitInstance(QApplication::arguments());
