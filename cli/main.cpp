@@ -1,7 +1,40 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <iostream>
 
+#include "ExitCode.h"
 #include "RunCli.h"
 
+namespace {
+
+bool isOpen(int fd) {
+    return fcntl(fd, F_GETFD) != -1;
+}
+
+// Puts /dev/null on a closed standard descriptor, so that no device opened later takes its
+// number and receives what was meant for the terminal.
+void fillWithNull(int fd, int flags) {
+    const int null = open("/dev/null", flags);
+    if (null >= 0 && null != fd) {
+        dup2(null, fd);
+        close(null);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const bool outOpen = isOpen(STDOUT_FILENO);
+    if (!isOpen(STDIN_FILENO))
+        fillWithNull(STDIN_FILENO, O_RDONLY);
+    if (!isOpen(STDERR_FILENO))
+        fillWithNull(STDERR_FILENO, O_WRONLY);
+    // The command's outcome could not be reported, so nothing is done.
+    if (!outOpen) {
+        std::cerr << "stepctl-cli: the output could not be written: standard output is closed; "
+                     "nothing done\n";
+        return static_cast<int>(stepctl::cli::ExitCode::OutputLost);
+    }
     return stepctl::cli::runCli({argv + 1, argv + argc}, std::cout, std::cerr);
 }

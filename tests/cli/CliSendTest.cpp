@@ -261,7 +261,7 @@ TEST(CliHelp, DocumentsCommandsAndExitCodes) {
         EXPECT_TRUE(has(send.out, word)) << word;
     }
     EXPECT_TRUE(has(run("frame --help").out, "135634"));
-    EXPECT_TRUE(has(run("--version").out, "stepctl-cli "));
+    EXPECT_TRUE(has(run("--version").out, "stepctl-cli "));  // exactly: CliGrammarTest
 }
 
 TEST(CliDevices, ListsTheCatalogueAsTextAndJson) {
