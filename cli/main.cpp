@@ -1,10 +1,11 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <iostream>
 
 #include "ExitCode.h"
 #include "RunCli.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,19 +23,34 @@ void fillWithNull(int fd, int flags) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// False, with the reason on stderr, when stdout is closed: the command's outcome could not be
+// reported, so nothing is done.
+bool standardStreamsUsable() {
     const bool outOpen = isOpen(STDOUT_FILENO);
     if (!isOpen(STDIN_FILENO))
         fillWithNull(STDIN_FILENO, O_RDONLY);
     if (!isOpen(STDERR_FILENO))
         fillWithNull(STDERR_FILENO, O_WRONLY);
-    // The command's outcome could not be reported, so nothing is done.
     if (!outOpen) {
         std::cerr << "stepctl-cli: the output could not be written: standard output is closed; "
                      "nothing done\n";
-        return static_cast<int>(stepctl::cli::ExitCode::OutputLost);
     }
+    return outOpen;
+}
+
+}  // namespace
+#else
+namespace {
+// Windows gives a process without a console no standard handles; writes to them fail and are
+// caught when the output is flushed.
+bool standardStreamsUsable() {
+    return true;
+}
+}  // namespace
+#endif
+
+int main(int argc, char** argv) {
+    if (!standardStreamsUsable())
+        return static_cast<int>(stepctl::cli::ExitCode::OutputLost);
     return stepctl::cli::runCli({argv + 1, argv + argc}, std::cout, std::cerr);
 }
