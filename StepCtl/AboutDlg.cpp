@@ -6,6 +6,7 @@
 #include "Art.h"
 #include "DialogUnits.h"
 #include "ResourceIds.h"
+#include "Version.h"
 
 CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     setWindowTitle(QStringLiteral("About StepCtl"));
@@ -26,6 +27,10 @@ CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     version->setProperty(kControlIdProperty, IDC_STATIC);
     version->setTextFormat(Qt::PlainText);
     version->setGeometry(dlu.rect(42, 14, 114, 8));
+    // The template's text stays as it is; the build's own version is a hover away.
+    version->setToolTip(QStringLiteral("stepctl %1, Qt %2 (built with Qt %3)")
+                            .arg(QString::fromLatin1(stepctl::kVersion),
+                                 QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR)));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("IDOK"));

@@ -17,9 +17,19 @@ enum class LinkCode {
     InvalidArgument,
 };
 
+// Why a device could not be opened, in the terms a user acts on (OpenFailure.h words them).
+enum class OpenFailure {
+    None,          // opened, or the link cannot tell
+    Absent,        // no chip attached, or it went away
+    AccessDenied,  // this user may not open it (no udev rule, not at the seat, not in plugdev)
+    Busy,          // another program or a kernel driver holds it
+    Other,         // anything else; the message says what
+};
+
 struct LinkStatus {
     LinkCode code = LinkCode::Ok;
-    std::string message;  // the driver's own words when something failed
+    std::string message;                  // the driver's own words when something failed
+    OpenFailure why = OpenFailure::None;  // set by open() where the link can tell
 
     bool ok() const { return code == LinkCode::Ok; }
     static LinkStatus success() { return {}; }

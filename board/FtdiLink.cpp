@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "OpenFailure.h"
+
 namespace stepctl {
 namespace {
 
@@ -22,17 +24,31 @@ using Context = std::unique_ptr<ftdi_context, ContextFree>;
 
 struct ChipStrings {
     std::string manufacturer, description, serial;
-    std::string error;  // libftdi's words when they could not be read
+    std::string error;  // why they could not be read
+    OpenFailure why = OpenFailure::None;
 };
+
+// libftdi says only that libusb_open failed; a second try of our own says why.
+int libusbOpenError(libusb_device* dev) {
+    libusb_device_handle* handle = nullptr;
+    const int result = libusb_open(dev, &handle);
+    if (result == 0)
+        libusb_close(handle);
+    return result;
+}
 
 ChipStrings readStrings(ftdi_context* ctx, libusb_device* dev) {
     std::array<char, 128> manufacturer{}, description{}, serial{};
     ChipStrings s;
-    if (ftdi_usb_get_strings(ctx, dev, manufacturer.data(), manufacturer.size(), description.data(),
-                             description.size(), serial.data(), serial.size()) == 0) {
-        s = {manufacturer.data(), description.data(), serial.data(), {}};
+    const int result =
+        ftdi_usb_get_strings(ctx, dev, manufacturer.data(), manufacturer.size(), description.data(),
+                             description.size(), serial.data(), serial.size());
+    if (result == 0) {
+        s = {manufacturer.data(), description.data(), serial.data(), {}, OpenFailure::None};
     } else {
-        s.error = ftdi_get_error_string(ctx);
+        const std::string words = ftdi_get_error_string(ctx);
+        s.why = classifyFtdiStrings(result, result == -4 ? libusbOpenError(dev) : 0);
+        s.error = explainOpenFailure(s.why, words);
     }
     return s;
 }
@@ -70,7 +86,7 @@ LinkStatus FtdiLink::open() {
         return {LinkCode::DeviceNotFound, ftdi_get_error_string(ctx.get())};
 
     if (list == nullptr && serial_.empty())
-        return {LinkCode::DeviceNotFound, "no FTDI device found"};
+        return {LinkCode::DeviceNotFound, "no FTDI device found", OpenFailure::Absent};
     libusb_device* chosen = serial_.empty() ? list->dev : nullptr;
     int unreadable = 0;  // chips whose serial number could not be read (no access, ...)
     std::string why;
@@ -88,10 +104,15 @@ LinkStatus FtdiLink::open() {
             message += " (could not read the serial number of " + std::to_string(unreadable) +
                        (unreadable == 1 ? " chip: " : " chips: ") + why + ")";
         }
-        return {LinkCode::DeviceNotFound, message};
+        return {LinkCode::DeviceNotFound, message, OpenFailure::Absent};
     }
-    if (ftdi_usb_open_dev(ctx.get(), chosen) < 0) {
-        return {LinkCode::DeviceNotOpened, ftdi_get_error_string(ctx.get())};
+    if (const int result = ftdi_usb_open_dev(ctx.get(), chosen); result < 0) {
+        const std::string words = ftdi_get_error_string(ctx.get());
+        const OpenFailure reason =
+            classifyFtdiOpen(result, result == -4 ? libusbOpenError(chosen) : 0);
+        return {
+            reason == OpenFailure::Absent ? LinkCode::DeviceNotFound : LinkCode::DeviceNotOpened,
+            explainOpenFailure(reason, words), reason};
     }
     // Named from what libusb already knows, so naming it costs no traffic on the bus.
     libusb_device_descriptor desc{};
@@ -185,6 +206,7 @@ std::vector<FtdiChipInfo> listFtdiChips(std::string* error) {
         info.description = std::move(s.description);
         info.serial = std::move(s.serial);
         info.stringError = std::move(s.error);
+        info.stringFailure = s.why;
         chips.push_back(std::move(info));
     }
     return chips;

@@ -49,9 +49,10 @@ struct FtdiChipInfo {
     std::string manufacturer;
     std::string description;
     std::string serial;
-    // Why the three strings above are empty (libftdi's words: no access to the device, a
-    // failed descriptor request); empty when they were read.
+    // Why the three strings above are empty (access denied, busy, a failed descriptor
+    // request), worded by OpenFailure.h; empty when they were read.
     std::string stringError;
+    OpenFailure stringFailure = OpenFailure::None;
 };
 
 // The attached FTDI chips, in libftdi's order. Reading their strings opens each device without

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "OpenFailure.h"
+
 namespace stepctl {
 namespace {
 
@@ -40,6 +42,9 @@ std::string driverWords(const LinkStatus& status) {
 }  // namespace
 
 std::string openFailureWords(const LinkStatus& status) {
+    // A link that can tell why (the FTDI link asks libusb) has worded it already.
+    if (status.why == OpenFailure::AccessDenied || status.why == OpenFailure::Busy)
+        return status.message;
     const std::string said = lower(status.message);
     if (mentions(said, {"permission", "access denied", "not permitted", "eacces"})) {
         return "access denied: this user may not open the chip. Install StepCtl's udev rule "

@@ -25,6 +25,10 @@ bool probeBoard() {
     return probeConnection(boardLink());
 }
 
+LinkStatus probeBoardStatus() {
+    return probeConnectionStatus(boardLink());
+}
+
 }  // namespace stepctl
 
 stepctl::SendOutcome SendControlWord(std::int32_t nControlWord) {

@@ -124,11 +124,11 @@ void SimulatedBoard::failCall(LinkOp op, Fault fault) {
 
 LinkStatus SimulatedBoard::open() {
     if (!plugged_)
-        return {LinkCode::DeviceNotFound, "no FTDI device found"};
+        return {LinkCode::DeviceNotFound, "no FTDI device found", OpenFailure::Absent};
     if (open_)
-        return {LinkCode::DeviceNotOpened, "device busy"};
+        return {LinkCode::DeviceNotOpened, "device busy", OpenFailure::Busy};
     if (faultFor(LinkOp::Open))
-        return {LinkCode::DeviceNotOpened, "simulated open failure"};
+        return {LinkCode::DeviceNotOpened, "simulated open failure", OpenFailure::Other};
     if (followsSelection_)
         mount(setupFor(g_nDeviceIndex, interfaceFromIndex(g_nInterface)));
     open_ = true;

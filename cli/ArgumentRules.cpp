@@ -67,16 +67,37 @@ Checked<Interface> readInterface(std::string_view text) {
     return badValue("--interface", text, "is not one of serial, parallel, addressable");
 }
 
-Checked<long long> readWholeNumber(std::string_view option, std::string_view text, long long min,
-                                   long long max) {
+namespace {
+
+struct WholeNumber {
     long long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    std::string problem;  // empty when the text is one
+};
+
+WholeNumber scanWholeNumber(std::string_view text, long long min, long long max) {
+    WholeNumber n;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n.value);
     const std::string range = std::to_string(min) + ".." + std::to_string(max);
     if (text.empty() || ec == std::errc::invalid_argument || end != text.data() + text.size())
-        return badValue(option, text, "is not a whole number " + range);
-    if (ec == std::errc::result_out_of_range || value < min || value > max)
-        return badValue(option, text, "is outside " + range);
-    return value;
+        n.problem = "is not a whole number " + range;
+    else if (ec == std::errc::result_out_of_range || n.value < min || n.value > max)
+        n.problem = "is outside " + range;
+    return n;
+}
+
+}  // namespace
+
+Checked<long long> readWholeNumber(std::string_view option, std::string_view text, long long min,
+                                   long long max) {
+    const WholeNumber n = scanWholeNumber(text, min, max);
+    if (!n.problem.empty())
+        return badValue(option, text, n.problem);
+    return n.value;
+}
+
+std::string wholeNumberProblem(std::string_view text, long long min, long long max) {
+    const WholeNumber n = scanWholeNumber(text, min, max);
+    return n.problem.empty() ? std::string() : "'" + std::string(text) + "' " + n.problem;
 }
 
 std::string_view interfaceName(Interface iface) {

@@ -25,6 +25,9 @@ Checked<Interface> readInterface(std::string_view text);
 Checked<long long> readWholeNumber(std::string_view option, std::string_view text, long long min,
                                    long long max);
 
+// Why `text` is not such a number ("is outside 0..7"), or empty when it is one.
+std::string wholeNumberProblem(std::string_view text, long long min, long long max);
+
 // The name a user types for an interface: "serial", "parallel", "addressable".
 std::string_view interfaceName(Interface iface);
 

@@ -8,6 +8,7 @@
 #include "BoardSession.h"
 #include "Console.h"
 #include "ExitCode.h"
+#include "FrameText.h"
 #include "SendRequest.h"
 
 namespace stepctl::cli {
@@ -32,10 +33,15 @@ struct SendOptions {
     bool json = false;
 };
 
+// Up to one second a sample: 36 of them still fit the dump's timestamps many times.
+inline constexpr long long kMaxSamplePeriodPs = 1'000'000'000'000;
+// A day between two steps.
+inline constexpr long long kMaxDwellMs = 86'400'000;
+
 struct FrameOptions {
     TargetText target;
     std::string db;
-    std::string format = "hex";
+    FrameFormat format = FrameFormat::HexLine;
     std::optional<std::string> samplePeriodPs;
     bool plainPins = false;
 };

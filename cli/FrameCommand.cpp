@@ -13,20 +13,16 @@ ExitCode runFrame(const FrameOptions& options, const Console& console) {
     const Checked<SendRequest> request = readSendRequest(options.target, options.db, warnings);
     if (!request.ok())
         return refuse(console, request.bad());
-    const Checked<FrameFormat> format = readFrameFormat(options.format);
-    if (!format.ok())
-        return refuse(console, format.bad());
     VcdOptions vcd;
     vcd.plainPinNames = options.plainPins;
     if (options.samplePeriodPs) {
-        // Up to one second a sample: 36 of them still fit the dump's timestamps many times.
         const Checked<long long> period =
-            readWholeNumber("--sample-period-ps", *options.samplePeriodPs, 1, 1'000'000'000'000);
+            readWholeNumber("--sample-period-ps", *options.samplePeriodPs, 1, kMaxSamplePeriodPs);
         if (!period.ok())
             return refuse(console, period.bad());
         vcd.samplePeriodPs = *period;
     }
-    if (*format != FrameFormat::VcdDump && (options.samplePeriodPs || options.plainPins))
+    if (options.format != FrameFormat::VcdDump && (options.samplePeriodPs || options.plainPins))
         warnings.push_back("--sample-period-ps and --plain-pins only apply to --format vcd");
     printWarnings(console, warnings);
 
@@ -35,7 +31,7 @@ ExitCode runFrame(const FrameOptions& options, const Console& console) {
     const SendResult result = stepctl::runSend(sendInputs(*request));
     const SendOutcome& outcome = *result.outcome;
 
-    switch (*format) {
+    switch (options.format) {
         case FrameFormat::HexLine:
             console.out << frameHex(outcome.frame) << '\n';
             break;

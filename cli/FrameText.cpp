@@ -2,16 +2,6 @@
 
 namespace stepctl::cli {
 
-Checked<FrameFormat> readFrameFormat(std::string_view text) {
-    if (text == "hex")
-        return FrameFormat::HexLine;
-    if (text == "json")
-        return FrameFormat::JsonObject;
-    if (text == "vcd")
-        return FrameFormat::VcdDump;
-    return BadArgument{"--format: '" + std::string(text) + "' is not one of hex, json, vcd"};
-}
-
 std::string frameHex(const Frame& frame) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;

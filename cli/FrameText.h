@@ -11,8 +11,6 @@ namespace stepctl::cli {
 
 enum class FrameFormat { HexLine, JsonObject, VcdDump };
 
-Checked<FrameFormat> readFrameFormat(std::string_view text);
-
 // The 36 bytes as upper-case two-digit hex, separated by single spaces, no line end.
 std::string frameHex(const Frame& frame);
 

@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "FtdiLink.h"
+#include "OpenFailure.h"
 #include "Report.h"
 
 namespace stepctl::cli {
@@ -36,6 +37,10 @@ ExitCode runList(const ListOptions& options, const Console& console) {
             entry["usb_id"] = usbId(chip);
             entry["bus"] = chip.bus;
             entry["address"] = chip.address;
+            if (!chip.stringError.empty()) {
+                entry["strings_unreadable"] = std::string(openFailureName(chip.stringFailure));
+                entry["strings_error"] = chip.stringError;
+            }
             list.push_back(entry);
         }
         console.out << jsonLine(list) << '\n';
@@ -49,10 +54,21 @@ ExitCode runList(const ListOptions& options, const Console& console) {
                 << std::setw(26) << "description"
                 << "usb\n";
     for (const FtdiChipInfo& chip : chips) {
+        // Unread strings say so in their columns, and why on the line below.
+        const bool unread = !chip.stringError.empty();
+        const std::string unreadable = "(" + std::string(openFailureName(chip.stringFailure)) + ")";
         console.out << std::setw(7) << chip.index << std::setw(18)
-                    << (chip.serial.empty() ? "-" : chip.serial) << std::setw(26)
-                    << (chip.description.empty() ? "-" : chip.description) << usbId(chip) << " bus "
-                    << chip.bus << " address " << chip.address << '\n';
+                    << (unread                ? unreadable
+                        : chip.serial.empty() ? "-"
+                                              : chip.serial)
+                    << std::setw(26)
+                    << (unread                     ? "(unreadable)"
+                        : chip.description.empty() ? "-"
+                                                   : chip.description)
+                    << usbId(chip) << " bus " << chip.bus << " address " << chip.address << '\n';
+        if (unread)
+            console.out << std::setw(7) << ""
+                        << "strings not read: " << chip.stringError << '\n';
     }
     return ExitCode::Ok;
 }

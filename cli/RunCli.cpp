@@ -3,13 +3,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <map>
 #include <string_view>
 
 #include <CLI/CLI.hpp>
 
+#include "ArgumentRules.h"
 #include "Commands.h"
+#include "FrameText.h"
 #include "SelectionState.h"
 #include "SendRoutines.h"
+#include "Version.h"
 
 namespace stepctl::cli {
 namespace {
@@ -20,6 +26,59 @@ constexpr std::array<std::string_view, 6> kCommands{"devices", "list",  "probe",
 constexpr const char* kDbHelp =
     "attenuation in dB (10.5 or 10.5dB): quantised down to the step, clamped to 0..top";
 constexpr const char* kDb2Help = "the dual device's second attenuation in dB";
+
+std::string joined(const std::vector<std::string>& names, const char* separator = ", ") {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : separator) + name;
+    return text;
+}
+
+// CLI11's matching of a name in any case, with a refusal that says what was typed and what
+// would have been taken.
+CLI::Validator refusingAs(const CLI::Validator& match, const std::vector<std::string>& names) {
+    const std::string list = joined(names);
+    return CLI::Validator(
+        [match, list](std::string& value) {
+            const std::string typed = value;
+            if (match(value).empty())
+                return std::string();
+            return "'" + typed + "' is not one of " + list;
+        },
+        "");  // the option's type name or help lists the names already
+}
+
+// One of a fixed set of names in any case, handed on in the set's own spelling (a transform,
+// since a check would drop the spelling).
+CLI::Validator oneOf(const std::vector<std::string>& names) {
+    return refusingAs(CLI::IsMember(names, CLI::ignore_case), names);
+}
+
+// A whole decimal number within min..max. CLI::Range reads "010" as octal and "0x7" as hex,
+// which a lab script would not mean; the strict reading of ArgumentRules decides instead.
+CLI::Validator wholeNumber(long long min, long long max) {
+    return CLI::Validator(
+        [min, max](std::string& value) { return wholeNumberProblem(value, min, max); },
+        std::to_string(min) + ".." + std::to_string(max));
+}
+
+std::vector<std::string> interfaceNames() {
+    std::vector<std::string> names;
+    for (Interface iface : kInterfaces)
+        names.emplace_back(interfaceName(iface));
+    return names;
+}
+
+std::vector<std::string> simFaultNames() {
+    std::vector<std::string> names;
+    std::string_view rest = kSimFaults;
+    while (!rest.empty()) {
+        const std::size_t bar = rest.find('|');
+        names.emplace_back(rest.substr(0, bar));
+        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    }
+    return names;
+}
 
 CLI::App* addCommand(CLI::App& app, const char* name, const char* description) {
     CLI::App* command = app.add_subcommand(name, description);
@@ -33,9 +92,11 @@ void addTarget(CLI::App& command, TargetText& target) {
         ->required();
     command.add_option("--interface", target.interface, "serial, parallel or addressable")
         ->type_name("I")
-        ->required();
+        ->required()
+        ->transform(oneOf(interfaceNames()));
     command.add_option("--address", target.address, "device address 0..7, needed by addressable")
-        ->type_name("A");
+        ->type_name("A")
+        ->check(wholeNumber(0, 7));
 }
 
 // --db X (where the command has one) and --db2 Y, in that order in the help.
@@ -48,13 +109,15 @@ void addLevels(CLI::App& command, std::string* db, std::optional<std::string>& d
 void addBoard(CLI::App& command, BoardChoice& board, bool& json) {
     command.add_option("--board", board.board, "ftdi (the chip) or sim (a simulated board)")
         ->type_name("ftdi|sim")
-        ->capture_default_str();
+        ->capture_default_str()
+        ->transform(oneOf({"ftdi", "sim"}));
     command.add_option("--serial", board.serial, "the FTDI chip with this serial number")
         ->type_name("SN");
     command
         .add_option("--sim-fault", board.simFault,
                     "make the simulated board fail, to try a script's error paths")
-        ->type_name(kSimFaults);
+        ->type_name(kSimFaults)
+        ->transform(oneOf(simFaultNames()));
     command.add_flag("--json", json, "machine-readable output, one JSON document per line");
 }
 
@@ -72,7 +135,7 @@ void describe(CLI::App& app, Options& o) {
         "Sets the step attenuator of an RF evaluation board through an FTDI chip in bit-bang\n"
         "mode, exactly as the StepCtl panel's Send does.");
     app.footer(kExitCodeHelp);
-    app.set_version_flag("--version", std::string("stepctl-cli ") + STEPCTL_VERSION);
+    app.set_version_flag("--version", std::string("stepctl-cli ") + kVersion);
     app.require_subcommand(1);
 
     CLI::App* devices = addCommand(app, "devices", "the device catalogue");
@@ -93,14 +156,21 @@ void describe(CLI::App& app, Options& o) {
         addCommand(app, "frame", "print the frame send would write, touching no board");
     addTarget(*frame, o.frame.target);
     addLevels(*frame, &o.frame.db, o.frame.target.db2);
-    frame->add_option("--format", o.frame.format, "hex (36 bytes), json or vcd (a waveform)")
+    const std::map<std::string, FrameFormat> formats{{"hex", FrameFormat::HexLine},
+                                                     {"json", FrameFormat::JsonObject},
+                                                     {"vcd", FrameFormat::VcdDump}};
+    frame
+        ->add_option("--format", o.frame.format,
+                     "hex (36 bytes, the default), json or vcd (a waveform)")
         ->type_name("hex|json|vcd")
-        ->capture_default_str();
+        ->transform(
+            refusingAs(CLI::CheckedTransformer(formats, CLI::ignore_case), {"hex", "json", "vcd"}));
     frame
         ->add_option("--sample-period-ps", o.frame.samplePeriodPs,
                      "VCD sample period in ps; the default 135634 is an FT232R set to 460800 "
                      "in bit-bang mode, which puts out 16 x 460800 samples a second")
-        ->type_name("PS");
+        ->type_name("PS")
+        ->check(wholeNumber(1, kMaxSamplePeriodPs));
     frame->add_flag("--plain-pins", o.frame.plainPins,
                     "VCD wires named D0..D7 instead of DATA, CLK, LE ...");
 
@@ -115,7 +185,8 @@ void describe(CLI::App& app, Options& o) {
         ->required();
     sweep->add_option("--dwell-ms", o.sweep.dwellMs, "wait between steps in ms")
         ->type_name("N")
-        ->required();
+        ->required()
+        ->check(wholeNumber(0, kMaxDwellMs));
     addLevels(*sweep, nullptr, o.sweep.target.db2);
     addBoard(*sweep, o.sweep.board, o.sweep.json);
 }
@@ -149,6 +220,44 @@ std::string commandProblem(const std::vector<std::string>& args) {
     return "'" + first + "' is not a command";
 }
 
+// "--db=" hands CLI11 no value at all, which it reports as a missing one; hand it the empty
+// value that was typed, so that it is refused like "--db ''".
+std::vector<std::string> withEmptyValues(const std::vector<std::string>& args) {
+    std::vector<std::string> split;
+    for (const std::string& arg : args) {
+        if (arg.size() > 3 && arg.starts_with("--") && arg.find('=') == arg.size() - 1) {
+            split.push_back(arg.substr(0, arg.size() - 1));
+            split.emplace_back();
+        } else {
+            split.push_back(arg);
+        }
+    }
+    return split;
+}
+
+// The first option nobody knows, or nothing. CLI11 checks required options before it looks
+// at what is left over, so it would blame a missing option for a misspelt one.
+std::string unknownOption(const CLI::App& app) {
+    for (const std::string& arg : app.remaining(true)) {
+        if (arg.size() > 1 && arg.starts_with('-'))
+            return arg.substr(0, arg.find('='));
+    }
+    return {};
+}
+
+// A result nobody received is no result: a full disk or a closed stdout fails the command,
+// unless it failed for a reason of its own already.
+int delivered(int code, const Console& console) {
+    errno = 0;
+    console.out.flush();
+    if (console.out.good())
+        return code;
+    const int why = errno;
+    console.error(std::string("the output could not be written") +
+                  (why != 0 ? std::string(": ") + std::strerror(why) : std::string()));
+    return code == 0 ? static_cast<int>(ExitCode::OutputLost) : code;
+}
+
 // Back to start-up values on the way in and out, whatever happened in between.
 struct FreshState {
     FreshState() { reset(); }
@@ -178,17 +287,23 @@ int runCli(std::vector<std::string> args, std::ostream& out, std::ostream& err) 
     }
 
     try {
-        std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first
-        app.parse(args);
+        std::vector<std::string> reversed = withEmptyValues(args);
+        std::reverse(reversed.begin(), reversed.end());  // CLI11 takes the arguments last first
+        app.parse(reversed);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
-            return app.exit(e, out, err);  // --help, --version
+            return delivered(app.exit(e, out, err), console);  // --help, --version
         std::string message = e.what();
+        if (const std::string unknown = unknownOption(app); !unknown.empty()) {
+            const auto& used = app.get_subcommands();
+            message = "unknown option '" + unknown + "' (see stepctl-cli " +
+                      (used.empty() ? std::string() : used.front()->get_name() + " ") + "--help)";
+        }
         std::replace(message.begin(), message.end(), '\n', ' ');
         console.error(message);
         return static_cast<int>(ExitCode::BadArguments);
     }
-    return static_cast<int>(dispatch(app, options, console));
+    return delivered(static_cast<int>(dispatch(app, options, console)), console);
 }
 
 }  // namespace stepctl::cli

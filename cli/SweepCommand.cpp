@@ -37,7 +37,7 @@ Checked<Sweep> readSweep(const SweepOptions& options, Warnings& warnings) {
     const Checked<float> step = readDb("--step", options.step);
     if (!step.ok())
         return step.bad();
-    const Checked<long long> dwell = readWholeNumber("--dwell-ms", options.dwellMs, 0, 86'400'000);
+    const Checked<long long> dwell = readWholeNumber("--dwell-ms", options.dwellMs, 0, kMaxDwellMs);
     if (!dwell.ok())
         return dwell.bad();
     sweep.dwell = std::chrono::milliseconds(*dwell);

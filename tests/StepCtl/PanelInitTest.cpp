@@ -21,6 +21,7 @@
 #include "SendRoutines.h"
 #include "SimulatedBoard.h"
 #include "StepCtlApp.h"
+#include "Version.h"
 
 using stepctl::LinkOp;
 
@@ -381,10 +382,13 @@ void PanelInitTest::aboutBoxOpensAndCloses() {
     onNextModal([&seen](QDialog* about) {
         seen = qobject_cast<CAboutDlg*>(about) != nullptr;
         QCOMPARE(about->windowTitle(), QStringLiteral("About StepCtl"));
-        QStringList texts;
-        for (QLabel* l : about->findChildren<QLabel*>())
+        QStringList texts, tips;
+        for (QLabel* l : about->findChildren<QLabel*>()) {
             texts << l->text();
+            tips << l->toolTip();
+        }
         QVERIFY(texts.contains(QStringLiteral("StepCtl, Version 1.0")));
+        QVERIFY(tips.join(' ').contains(QStringLiteral("stepctl ") + stepctl::kVersion));
         auto* icon = about->findChild<QLabel*>(QStringLiteral("IDC_ABOUT_ICON"));
         QVERIFY(icon != nullptr && !icon->pixmap().isNull());
         auto* ok = about->findChild<QPushButton*>(QStringLiteral("IDOK"));
@@ -499,7 +503,7 @@ void PanelInitTest::commandLineOfTheProgram() {
     };
     const Run version = run(QStringLiteral("--version"));
     QCOMPARE(version.exit, 0);
-    QVERIFY(version.out.contains("1.0"));
+    QCOMPARE(version.out, QByteArray("stepctl ") + stepctl::kVersion + '\n');
     const Run help = run(QStringLiteral("--help"));
     QCOMPARE(help.exit, 0);
     QVERIFY(help.out.contains("--simulate"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Exchange.h"
+#include "OpenFailure.h"
 #include "SimulatedBoard.h"
 
 namespace stepctl {
@@ -23,6 +24,10 @@ TEST(LinkWords, OpenFailuresInPlainWords) {
         {{LinkCode::DeviceNotFound, "libusb_init() failed"}, "USB library could not look"},
         {{LinkCode::DeviceNotFound, "no FTDI device with serial number X1"}, "serial number X1"},
         {{LinkCode::DeviceNotOpened, "libusb_open() failed"}, "libusb_open() failed"},
+        // The link's own reason wins over guessing from the words.
+        {{LinkCode::DeviceNotOpened, explainOpenFailure(OpenFailure::Busy, "libusb_open() failed"),
+          OpenFailure::Busy},
+         "busy: the chip is in use"},
     };
     for (const Case& c : cases) {
         const std::string words = openFailureWords(c.status);

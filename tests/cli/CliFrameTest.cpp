@@ -80,7 +80,7 @@ TEST(CliFrame, VcdIsTheBoardWriterOnTheSameBytesWithTheChosenOptions) {
 TEST(CliFrame, RefusesBadFormatOptionsAndWarnsAboutMisplacedOnes) {
     const std::string target = " --device 3 --interface serial --db 1";
     for (const char* bad :
-         {"--format xml", "--format HEX", "--sample-period-ps 0", "--sample-period-ps -5",
+         {"--format xml", "--format he", "--sample-period-ps 0", "--sample-period-ps -5",
           "--sample-period-ps 1.5", "--sample-period-ps 1000000000001", "--sample-period-ps ps"}) {
         const CliRun r = run(std::string("frame ") + bad + target);
         EXPECT_EQ(r.exit, 2) << bad;

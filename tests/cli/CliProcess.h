@@ -29,10 +29,13 @@ inline std::string slurp(const fs::path& path) {
     return text.str();
 }
 
+// Where the child's stdout goes: a file of its own, a full disk, or nowhere.
+enum class Stdout { File, Full, Closed };
+
 // One run of the binary with stdout and stderr going to files of its own.
 class Process {
   public:
-    explicit Process(const std::vector<std::string>& args) {
+    explicit Process(const std::vector<std::string>& args, Stdout stdoutTo = Stdout::File) {
         static int counter = 0;
         const std::string stem =
             "stepctl-cli-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
@@ -41,8 +44,14 @@ class Process {
 
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
+        if (stdoutTo == Stdout::File) {
+            posix_spawn_file_actions_addopen(&files, 1, outPath_.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        } else if (stdoutTo == Stdout::Full) {
+            posix_spawn_file_actions_addopen(&files, 1, "/dev/full", O_WRONLY, 0);
+        } else {
+            posix_spawn_file_actions_addclose(&files, 1);
+        }
         posix_spawn_file_actions_addopen(&files, 2, errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
         std::vector<std::string> all{STEPCTL_CLI};

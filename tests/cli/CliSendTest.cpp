@@ -182,12 +182,33 @@ TEST(CliExit, NoBoardIsThree) {
     EXPECT_EQ(chip.exit, 3);
     EXPECT_TRUE(has(chip.err, "NO-SUCH-CHIP-0")) << chip.err;
 
-    EXPECT_EQ(run("probe --serial NO-SUCH-CHIP-0").out, "not connected\n");
+    EXPECT_TRUE(has(run("probe --serial NO-SUCH-CHIP-0").out,
+                    "not connected: no FTDI device with serial number NO-SUCH-CHIP-0"));
     EXPECT_EQ(run("probe --serial NO-SUCH-CHIP-0").exit, 3);
     EXPECT_EQ(run("probe --board sim --sim-fault unplugged").exit, 3);
     const CliRun probe = run("probe --board sim --json");
     EXPECT_EQ(probe.exit, 0);
     EXPECT_EQ(probe.json(), nlohmann::json::parse(R"({"board":"sim","connected":true})"));
+}
+
+TEST(CliProbe, AFailedProbeSaysWhyInTextAndJson) {
+    struct Why {
+        const char* fault;
+        const char* reason;
+        const char* text;
+        const char* detail;
+    };
+    for (const Why w : {Why{"unplugged", "absent", "not connected: no FTDI device found\n",
+                            "no FTDI device found"},
+                        {"open", "failed", "not connected: simulated open failure\n",
+                         "simulated open failure"}}) {
+        const CliRun text = runArgs({"probe", "--board", "sim", "--sim-fault", w.fault});
+        EXPECT_EQ(text.out, w.text);
+        const CliRun json = runArgs({"probe", "--board", "sim", "--sim-fault", w.fault, "--json"});
+        EXPECT_EQ(json.exit, 3);
+        EXPECT_EQ(json.json()["reason"], w.reason);
+        EXPECT_EQ(json.json()["detail"], w.detail);
+    }
 }
 
 TEST(CliExit, FailedTransferIsFourAndSaysWhy) {
@@ -261,7 +282,7 @@ TEST(CliHelp, DocumentsCommandsAndExitCodes) {
         EXPECT_TRUE(has(send.out, word)) << word;
     }
     EXPECT_TRUE(has(run("frame --help").out, "135634"));
-    EXPECT_TRUE(has(run("--version").out, "stepctl-cli "));
+    EXPECT_TRUE(has(run("--version").out, "stepctl-cli "));  // exactly: CliGrammarTest
 }
 
 TEST(CliDevices, ListsTheCatalogueAsTextAndJson) {

@@ -62,7 +62,7 @@ TEST_F(CliOnUsb, ProbeOpensAndClosesTheChipAndNothingElse) {
 TEST_F(CliOnUsb, WithoutAChipProbeAndSendSayNoBoard) {
     const CliRun probe = run({"probe"});
     EXPECT_EQ(probe.exit, 3);
-    EXPECT_EQ(probe.out, "not connected\n");
+    EXPECT_EQ(probe.out, "not connected: no FTDI device found\n");
 
     const CliRun send =
         run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
@@ -109,6 +109,28 @@ TEST_F(CliOnUsb, ListShowsEveryChipWithoutClaimingAny) {
         EXPECT_TRUE(actions.serialDriverBound);  // the tty stays
         expectLetGo(chip);
     }
+}
+
+// A chip held by another program, and one whose strings cannot be read: both say why.
+TEST_F(CliOnUsb, ProbeAndListSayWhyAChipCouldNotBeUsed) {
+    const ChipId chip = bed.plug({.serial = "A10K0001"});
+    bed.failTransfer(chip, Target::claim(), BusFault::refused(EBUSY));
+    const CliRun probe = run({"probe"});
+    EXPECT_EQ(probe.exit, 3);
+    EXPECT_EQ(probe.out.rfind("not connected: busy: the chip is in use by another program", 0), 0u)
+        << probe.out;
+    bed.failTransfer(chip, Target::claim(), BusFault::refused(EBUSY));
+    const auto json = nlohmann::json::parse(run({"probe", "--json"}).out);
+    EXPECT_EQ(json["reason"], "busy");
+
+    constexpr std::uint8_t kGetDescriptor = 0x06;
+    bed.failTransfer(chip, Target::control(kGetDescriptor), BusFault::stall());
+    const CliRun list = run({"list"});
+    EXPECT_EQ(list.exit, 0) << list.err;
+    EXPECT_EQ(list.out,
+              "index  serial            description               usb\n"
+              "0      (failed)          (unreadable)              0403:6001 bus 1 address 2\n"
+              "       strings not read: libusb_get_string_descriptor_ascii() failed\n");
 }
 
 TEST_F(CliOnUsb, SerialPicksTheSecondOfTwoChips) {

@@ -51,7 +51,9 @@ const FaultRow kFaults[] = {
     {"open", LinkOp::Open, Fault::Fail, "open",
      {SendStatus::NoDevice, "simulated open failure", Reached::Nothing, 3},
      Target::claim(), BusFault::refused(EBUSY),
-     {SendStatus::NoDevice, "unable to claim usb device", Reached::Nothing, 3}},
+     {SendStatus::NoDevice,
+      "busy: the chip is in use by another program (unable to claim usb device",
+      Reached::Nothing, 3}},
     // The write still follows. The simulated pins stay out of bit-bang mode, so nothing
     // latches; the emulated chip takes the bytes regardless.
     {"bit mode", LinkOp::SetBitMode, Fault::Fail, "bitmode",

@@ -1,5 +1,6 @@
-# `cmake --install` of the udev component alone: the rule, and only the rule, lands in
-# <prefix>/lib/udev/rules.d, byte for byte. Run with -D BUILD_DIR= -D WORK_DIR= -D RULE=.
+# `cmake --install` of the udev component alone: the rules, and only the rules, land in
+# <prefix>/lib/udev/rules.d, byte for byte. Run with -D BUILD_DIR= -D WORK_DIR= -D RULES=a:b.
+string(REPLACE ":" ";" RULES "${RULES}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 execute_process(
     COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --component udev --prefix "${WORK_DIR}/usr/local"
@@ -9,12 +10,22 @@ if(NOT result EQUAL 0)
 endif()
 
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
-if(NOT installed STREQUAL "usr/local/lib/udev/rules.d/60-stepctl.rules")
-    message(FATAL_ERROR "installed files: ${installed}")
+list(SORT installed)
+set(expected_files "")
+foreach(rule IN LISTS RULES)
+    get_filename_component(name "${rule}" NAME)
+    list(APPEND expected_files "usr/local/lib/udev/rules.d/${name}")
+endforeach()
+list(SORT expected_files)
+if(NOT installed STREQUAL expected_files)
+    message(FATAL_ERROR "installed files: ${installed}; expected: ${expected_files}")
 endif()
-file(READ "${RULE}" expected)
-file(READ "${WORK_DIR}/${installed}" actual)
-if(NOT actual STREQUAL expected)
-    message(FATAL_ERROR "the installed rule differs from ${RULE}")
-endif()
+foreach(rule IN LISTS RULES)
+    get_filename_component(name "${rule}" NAME)
+    file(READ "${rule}" expected)
+    file(READ "${WORK_DIR}/usr/local/lib/udev/rules.d/${name}" actual)
+    if(NOT actual STREQUAL expected)
+        message(FATAL_ERROR "the installed ${name} differs from ${rule}")
+    endif()
+endforeach()
 file(REMOVE_RECURSE "${WORK_DIR}")

@@ -188,6 +188,64 @@ std::set<std::string> alternatives(std::string_view pattern) {
     }
 }
 
+UdevOutcome applyUdevRules(const std::vector<UdevFile>& files, const UdevEvent& event) {
+    UdevOutcome out;
+    out.env = event.env;
+    auto current = [&](const UdevPair& p, bool& known) -> std::string {
+        known = true;
+        if (p.key == "ACTION")
+            return event.action;
+        if (p.key == "SUBSYSTEM")
+            return event.subsystem;
+        if (p.key == "ENV")
+            return out.env.contains(p.attr) ? out.env.at(p.attr) : "";
+        if (p.key == "ATTR")
+            return event.attrs.contains(p.attr) ? event.attrs.at(p.attr) : "";
+        known = false;
+        return {};
+    };
+    for (const UdevFile& file : files) {
+        std::string jumpTo;
+        for (const UdevRule& rule : file.rules) {
+            if (!jumpTo.empty()) {
+                const UdevPair* label = rule.find("LABEL", "", "=");
+                if (label == nullptr || label->value != jumpTo)
+                    continue;
+                jumpTo.clear();
+            }
+            bool matches = true;
+            for (const UdevPair& p : rule.pairs) {
+                if (p.op != "==" && p.op != "!=")
+                    continue;
+                bool known = false;
+                const std::string value = current(p, known);
+                if (!known)
+                    out.errors.push_back("line " + std::to_string(rule.line) + ": " + p.key +
+                                         " is not modelled");
+                const bool hit = alternatives(p.value).contains(value);
+                matches = matches && (p.op == "==" ? hit : !hit);
+            }
+            if (!matches)
+                continue;
+            for (const UdevPair& p : rule.pairs) {
+                if (p.key == "ENV" && p.op == "=")
+                    out.env[p.attr] = p.value;
+                else if (p.key == "TAG" && p.op == "+=")
+                    out.tags.insert(p.value);
+                else if (p.key == "GROUP")
+                    out.group = p.value;
+                else if (p.key == "MODE")
+                    out.mode = p.value;
+                else if (p.key == "GOTO")
+                    jumpTo = p.value;
+            }
+        }
+        if (!jumpTo.empty())
+            out.errors.push_back("GOTO=\"" + jumpTo + "\" has no LABEL below it");
+    }
+    return out;
+}
+
 bool closedToOthers(std::string_view mode) {
     if (mode.empty() || mode.size() > 4 ||
         !std::all_of(mode.begin(), mode.end(), [](char c) { return c >= '0' && c <= '7'; }))

@@ -3,6 +3,7 @@
 // values, pairs without a comma between them.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -31,6 +32,28 @@ struct UdevFile {
 };
 
 UdevFile parseUdevRules(std::string_view text);
+
+// One device event as the rules see it.
+struct UdevEvent {
+    std::string action;                        // "add", "change", "remove", "bind"
+    std::string subsystem;                     // "usb"
+    std::map<std::string, std::string> env;    // DEVTYPE, ...
+    std::map<std::string, std::string> attrs;  // idVendor, idProduct
+};
+
+// What the rules did to it.
+struct UdevOutcome {
+    std::set<std::string> tags;
+    std::string group;
+    std::string mode;
+    std::map<std::string, std::string> env;  // the event's properties afterwards
+    std::vector<std::string> errors;         // a GOTO without its LABEL, a key not modelled
+};
+
+// Runs the files in order on one event, as udev does: == and != on ACTION, SUBSYSTEM, ENV and
+// ATTR against |-alternatives (no globs); ENV, TAG, GROUP and MODE assignments; GOTO to a
+// LABEL further down the same file.
+UdevOutcome applyUdevRules(const std::vector<UdevFile>& files, const UdevEvent& event);
 
 // The alternatives of a udev pattern: "6001|6010" gives {"6001", "6010"}.
 std::set<std::string> alternatives(std::string_view pattern);

@@ -8,8 +8,8 @@
 namespace stepctl::udevtest {
 namespace {
 
-std::string readRuleFile() {
-    std::ifstream in(STEPCTL_UDEV_RULE);
+std::string readFile(const char* path) {
+    std::ifstream in(path);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -22,20 +22,39 @@ std::string joined(const std::vector<std::string>& lines) {
     return out;
 }
 
-TEST(UdevRuleFile, EveryLineIsACommentOrAValidRule) {
-    const std::string text = readRuleFile();
-    ASSERT_FALSE(text.empty()) << "cannot read " << STEPCTL_UDEV_RULE;
-    const UdevFile file = parseUdevRules(text);
-    EXPECT_TRUE(file.errors.empty()) << joined(file.errors);
-    EXPECT_EQ(file.rules.size(), 1u);
+// The two files in the order udev reads them: the marks, then the grant.
+std::vector<UdevFile> ruleFiles() {
+    return {parseUdevRules(readFile(STEPCTL_UDEV_MARK)),
+            parseUdevRules(readFile(STEPCTL_UDEV_GRANT))};
 }
 
-TEST(UdevRuleFile, GrantsLibftdisChipsToTheSeatUserAndPlugdevAndNobodyElse) {
-    const UdevFile file = parseUdevRules(readRuleFile());
-    const UdevRule* grant = nullptr;
-    for (const UdevRule& rule : file.rules) {
-        if (const UdevPair* tag = rule.find("TAG", "", "+="); tag && tag->value == "uaccess")
-            grant = &rule;
+TEST(UdevRuleFile, EveryLineIsACommentOrAValidRuleAndEachFileStartsWithAnActionGuard) {
+    for (const char* path : {STEPCTL_UDEV_MARK, STEPCTL_UDEV_GRANT}) {
+        const std::string text = readFile(path);
+        ASSERT_FALSE(text.empty()) << "cannot read " << path;
+        const UdevFile file = parseUdevRules(text);
+        EXPECT_TRUE(file.errors.empty()) << path << "\n" << joined(file.errors);
+        ASSERT_FALSE(file.rules.empty()) << path;
+        const UdevRule& first = file.rules.front();
+        ASSERT_NE(first.find("ACTION", "", "!="), nullptr) << path;
+        EXPECT_EQ(alternatives(first.find("ACTION", "", "!=")->value),
+                  (std::set<std::string>{"add", "change"}))
+            << path;
+        EXPECT_NE(first.find("GOTO", "", "="), nullptr) << path;
+    }
+}
+
+TEST(UdevRuleFile, OneFileMarksTheChipsAndTheOtherGrantsThem) {
+    const std::vector<UdevFile> files = ruleFiles();
+    for (const UdevRule& rule : files[0].rules) {
+        for (const UdevPair& p : rule.pairs) {
+            EXPECT_TRUE(p.key != "TAG" && p.key != "GROUP" && p.key != "MODE" && p.key != "OWNER")
+                << "the marking file grants with " << p.key << " on line " << rule.line;
+        }
+    }
+    for (const UdevRule& rule : files[1].rules) {
+        EXPECT_EQ(rule.find("ATTR", "idVendor", "=="), nullptr)
+            << "the granting file picks chips itself on line " << rule.line;
         for (const UdevPair& p : rule.pairs) {
             if (p.key == "MODE") {
                 EXPECT_TRUE(closedToOthers(p.value)) << "line " << rule.line << ": " << p.value;
@@ -43,19 +62,47 @@ TEST(UdevRuleFile, GrantsLibftdisChipsToTheSeatUserAndPlugdevAndNobodyElse) {
             EXPECT_NE(p.key, "OWNER") << "line " << rule.line;
         }
     }
-    ASSERT_NE(grant, nullptr) << "no rule tags the chip with uaccess";
+}
 
-    auto value = [grant](std::string_view key, std::string_view attr, std::string_view op) {
-        const UdevPair* p = grant->find(key, attr, op);
-        return p != nullptr ? p->value : std::string("(missing)");
+TEST(UdevRuleFile, GrantsLibftdisChipsToTheSeatUserAndPlugdevAndNobodyElse) {
+    struct Case {
+        const char* action;
+        const char* devtype;
+        const char* vendor;
+        const char* product;
+        bool granted;
     };
-    EXPECT_EQ(value("SUBSYSTEM", "", "=="), "usb");
-    EXPECT_EQ(value("ATTR", "idVendor", "=="), "0403");
     // The products ftdi_usb_find_all looks for, which is how StepCtl finds its chip.
-    EXPECT_EQ(alternatives(value("ATTR", "idProduct", "==")),
-              (std::set<std::string>{"6001", "6010", "6011", "6014", "6015"}));
-    EXPECT_EQ(value("GROUP", "", "="), "plugdev");
-    EXPECT_EQ(value("MODE", "", "="), "0660");
+    const std::vector<Case> cases{
+        {"add", "usb_device", "0403", "6001", true},
+        {"add", "usb_device", "0403", "6010", true},
+        {"add", "usb_device", "0403", "6011", true},
+        {"add", "usb_device", "0403", "6014", true},
+        {"change", "usb_device", "0403", "6015", true},
+        {"remove", "usb_device", "0403", "6001", false},
+        {"bind", "usb_device", "0403", "6001", false},
+        {"add", "usb_interface", "0403", "6001", false},
+        {"add", "usb_device", "0403", "6666", false},
+        {"add", "usb_device", "1d50", "6001", false},
+    };
+    const std::vector<UdevFile> files = ruleFiles();
+    for (const Case& c : cases) {
+        const UdevEvent event{c.action,
+                              "usb",
+                              {{"DEVTYPE", c.devtype}},
+                              {{"idVendor", c.vendor}, {"idProduct", c.product}}};
+        const UdevOutcome out = applyUdevRules(files, event);
+        const std::string what =
+            std::string(c.action) + " " + c.devtype + " " + c.vendor + ":" + c.product;
+        EXPECT_TRUE(out.errors.empty()) << what << "\n" << joined(out.errors);
+        EXPECT_EQ(out.tags.contains("uaccess"), c.granted) << what;
+        EXPECT_EQ(out.group, c.granted ? "plugdev" : "") << what;
+        EXPECT_EQ(out.mode, c.granted ? "0660" : "") << what;
+    }
+    // Another subsystem never reaches the grant, whatever it carries.
+    const UdevOutcome tty =
+        applyUdevRules(files, {"add", "tty", {{"ID_STEPCTL", "0"}}, {{"idVendor", "0403"}}});
+    EXPECT_TRUE(tty.tags.empty());
 }
 
 TEST(UdevRuleReader, CatchesWhatUdevWouldRejectOrSilentlyIgnore) {
