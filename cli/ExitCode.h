@@ -8,11 +8,12 @@ enum class ExitCode : int {
     BadArguments = 2,    // a bad option or value; nothing reached a board
     NoBoard = 3,         // the chip could not be opened (or USB could not be listed)
     TransferFailed = 4,  // opened, but configuring or writing failed or the write was short
-    Interrupted = 130,   // a sweep stopped by Ctrl-C, the device closed
+    Interrupted = 130,  // a sweep or play stopped by a signal or a closed output, the device closed
 };
 
 inline constexpr const char* kExitCodeHelp =
     "Exit codes: 0 sent/ok, 2 bad arguments, 3 no board, 4 transfer failed,\n"
-    "130 sweep stopped by Ctrl-C (the device is closed between steps).";
+    "130 sweep or play stopped by Ctrl-C, SIGTERM, SIGHUP or a closed output (the\n"
+    "device is closed between steps); serve ends with 0 on Ctrl-C or SIGTERM.";
 
 }  // namespace stepctl::cli

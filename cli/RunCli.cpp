@@ -14,8 +14,8 @@
 namespace stepctl::cli {
 namespace {
 
-constexpr std::array<std::string_view, 6> kCommands{"devices", "list",  "probe",
-                                                    "send",    "frame", "sweep"};
+constexpr std::array<std::string_view, 8> kCommands{"devices", "list",  "probe", "send",
+                                                    "frame",   "sweep", "play",  "serve"};
 
 constexpr const char* kDbHelp =
     "attenuation in dB (10.5 or 10.5dB): quantised down to the step, clamped to 0..top";
@@ -45,7 +45,8 @@ void addLevels(CLI::App& command, std::string* db, std::optional<std::string>& d
     command.add_option("--db2", db2, kDb2Help)->type_name("Y");
 }
 
-void addBoard(CLI::App& command, BoardChoice& board, bool& json) {
+// The board options; --json where the command has it.
+void addBoard(CLI::App& command, BoardChoice& board, bool* json) {
     command.add_option("--board", board.board, "ftdi (the chip) or sim (a simulated board)")
         ->type_name("ftdi|sim")
         ->capture_default_str();
@@ -55,7 +56,8 @@ void addBoard(CLI::App& command, BoardChoice& board, bool& json) {
         .add_option("--sim-fault", board.simFault,
                     "make the simulated board fail, to try a script's error paths")
         ->type_name(kSimFaults);
-    command.add_flag("--json", json, "machine-readable output, one JSON document per line");
+    if (json != nullptr)
+        command.add_flag("--json", *json, "machine-readable output, one JSON document per line");
 }
 
 struct Options {
@@ -65,6 +67,8 @@ struct Options {
     SendOptions send;
     FrameOptions frame;
     SweepOptions sweep;
+    PlayOptions play;
+    ServeOptions serve;
 };
 
 void describe(CLI::App& app, Options& o) {
@@ -82,12 +86,12 @@ void describe(CLI::App& app, Options& o) {
     list->add_flag("--json", o.list.json, "machine-readable output");
 
     CLI::App* probe = addCommand(app, "probe", "whether the board answers (exit 0 or 3)");
-    addBoard(*probe, o.probe.board, o.probe.json);
+    addBoard(*probe, o.probe.board, &o.probe.json);
 
     CLI::App* send = addCommand(app, "send", "send one setting, as the panel's Send does");
     addTarget(*send, o.send.target);
     addLevels(*send, &o.send.db, o.send.target.db2);
-    addBoard(*send, o.send.board, o.send.json);
+    addBoard(*send, o.send.board, &o.send.json);
 
     CLI::App* frame =
         addCommand(app, "frame", "print the frame send would write, touching no board");
@@ -117,7 +121,37 @@ void describe(CLI::App& app, Options& o) {
         ->type_name("N")
         ->required();
     addLevels(*sweep, nullptr, o.sweep.target.db2);
-    addBoard(*sweep, o.sweep.board, o.sweep.json);
+    sweep->add_flag("--bidirectional", o.sweep.bidirectional, "up to --to, then back down");
+    sweep->add_option("--repeat", o.sweep.repeat, "passes, 0 for no end (until Ctrl-C)")
+        ->type_name("N")
+        ->capture_default_str();
+    addBoard(*sweep, o.sweep.board, &o.sweep.json);
+
+    CLI::App* play = addCommand(app, "play", "send a hop list, one setting a line");
+    addTarget(*play, o.play.target);
+    play->add_option("file,--file", o.play.file,
+                     "the list, '-' for standard input; each line dB[,dwell_ms], or "
+                     "dB,dB2[,dwell_ms] where both codes are sent; # comments")
+        ->type_name("F")
+        ->capture_default_str();
+    play->add_option("--dwell-ms", o.play.dwellMs, "wait after a line that names none, in ms")
+        ->type_name("N")
+        ->capture_default_str();
+    play->add_option("--repeat", o.play.repeat, "passes, 0 for no end (until Ctrl-C)")
+        ->type_name("N")
+        ->capture_default_str();
+    addBoard(*play, o.play.board, &o.play.json);
+
+    CLI::App* serve = addCommand(app, "serve", "serve SCPI over TCP, as a lab instrument does");
+    serve
+        ->add_option("--listen", o.serve.listen,
+                     "the address to listen on; anything but loopback lets others set the board")
+        ->type_name("ADDR")
+        ->capture_default_str();
+    serve->add_option("--port", o.serve.port, "TCP port; 0 picks a free one (printed)")
+        ->type_name("N")
+        ->capture_default_str();
+    addBoard(*serve, o.serve.board, nullptr);
 }
 
 ExitCode dispatch(const CLI::App& app, const Options& o, const Console& console) {
@@ -132,6 +166,10 @@ ExitCode dispatch(const CLI::App& app, const Options& o, const Console& console)
         return runSend(o.send, console);
     if (name == "frame")
         return runFrame(o.frame, console);
+    if (name == "play")
+        return runPlay(o.play, console);
+    if (name == "serve")
+        return runServe(o.serve, console);
     return runSweep(o.sweep, console);
 }
 
@@ -172,8 +210,9 @@ int runCli(std::vector<std::string> args, std::ostream& out, std::ostream& err) 
 
     // CLI11 would only say that a command is missing; name what was typed instead.
     if (const std::string problem = commandProblem(args); !problem.empty()) {
-        console.error(problem +
-                      "; commands: devices, list, probe, send, frame, sweep (see --help)");
+        console.error(
+            problem +
+            "; commands: devices, list, probe, send, frame, sweep, play, serve (see --help)");
         return static_cast<int>(ExitCode::BadArguments);
     }
 
