@@ -1,4 +1,5 @@
 // Arbitrary lines through the SCPI parser and then the whole command set on an ideal chip.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -19,8 +20,8 @@ void check(bool ok) {
         std::abort();
 }
 
-const std::set<int> kCodes{0, -100, -102, -108, -109, -113, -200, -221, -222, -223, -224, -240,
-                           -241, -350};
+const std::set<int> kCodes{0,    -100, -102, -108, -109, -113, -200,
+                           -221, -222, -223, -224, -240, -241, -350};
 
 bool isText(std::string_view line) {
     if (!line.empty() && line.back() == '\r')
@@ -56,8 +57,11 @@ void checkParse(std::string_view line) {
             check(node.suffix >= 0);
         }
         for (const auto& parameter : command.parameters) {
-            if (const auto numeric = scpi::readNumeric(parameter, "DB", true))
-                check(numeric->word != scpi::Word::None || numeric->number.empty());
+            if (const auto numeric = scpi::readNumeric(parameter, "DB", true)) {
+                check(numeric->word == scpi::Word::None
+                          ? !numeric->number.empty() && std::isfinite(numeric->value)
+                          : numeric->number.empty());
+            }
         }
     }
 }
@@ -74,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chip.clear();
     resetSelectionState();
     setBoardLink(&chip);
-    cli::Instrument instrument(nullptr, [] { return std::string("FUZZ"); }, "0");
+    cli::Instrument instrument(
+        nullptr, [] { return std::string("FUZZ"); }, "0");
     scpi::ClientStatus client;
     const auto reply = instrument.execute(line, client);
     instrument.execute(line, client);  // twice: the second starts from the state it left

@@ -108,7 +108,8 @@ TEST_F(InstrumentTest, StatusRegistersFollowTheErrors) {
 }
 
 TEST_F(InstrumentTest, FtdiLinkHasNoHolds) {
-    Instrument onChip(nullptr, [] { return std::string("FT1234"); }, "9.9");
+    Instrument onChip(
+        nullptr, [] { return std::string("FT1234"); }, "9.9");
     EXPECT_EQ(onChip.execute("BOAR:HOLD?", client_), std::nullopt);
     EXPECT_EQ(client_.next().code, -241);
     EXPECT_EQ(onChip.execute("*IDN?", client_), "StepCtl,ZMG-A1,FT1234,9.9");

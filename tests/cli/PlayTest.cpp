@@ -77,9 +77,9 @@ TEST(CliPlay, PlaysTheListAsOftenAsAskedAndRefusesBeforeSending) {
 }
 
 TEST(CliSweep, GoesUpAndDownAndRepeatsWithoutDoublingTheTurn) {
-    const CliRun r = run(
-        "sweep --board sim --dwell-ms 0 --device 3 --interface serial --from 0 --to 1 --step 1 "
-        "--bidirectional --repeat 2 --json");
+    const CliRun r =
+        run("sweep --board sim --dwell-ms 0 --device 3 --interface serial --from 0 --to 1 --step 1 "
+            "--bidirectional --repeat 2 --json");
     EXPECT_EQ(r.exit, 0) << r.err;
     std::vector<int> codes;
     std::istringstream lines(r.out);
@@ -98,15 +98,16 @@ TEST(CliProcess, TermAndHupStopBetweenStepsWithTheStoppedLine) {
     fs::create_directories(dir);
     const std::string list = (dir / "list.txt").string();
     std::ofstream(list) << "1\n2\n";
-    const std::vector<std::string> target{"--board", "sim", "--device", "3", "--interface",
-                                          "serial", "--repeat", "0"};
+    const std::vector<std::string> target{"--board",     "sim",    "--device", "3",
+                                          "--interface", "serial", "--repeat", "0"};
     const std::pair<int, const char*> signals[] = {{SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}};
     for (const char* command : {"sweep", "play"}) {
         for (const auto& [sig, name] : signals) {
             std::vector<std::string> args{command};
             args.insert(args.end(), target.begin(), target.end());
             if (std::string_view(command) == "sweep") {
-                for (const char* a : {"--from", "0", "--to", "1", "--step", "1", "--dwell-ms", "50"})
+                for (const char* a :
+                     {"--from", "0", "--to", "1", "--step", "1", "--dwell-ms", "50"})
                     args.push_back(a);
             } else {
                 for (const char* a : {"--dwell-ms", "50", "--file"})
@@ -122,8 +123,7 @@ TEST(CliProcess, TermAndHupStopBetweenStepsWithTheStoppedLine) {
             }
             p.signal(sig);
             EXPECT_EQ(p.wait(), 130) << command << " " << name;
-            EXPECT_NE(p.err().find(std::string(command) + " stopped by " + name),
-                      std::string::npos)
+            EXPECT_NE(p.err().find(std::string(command) + " stopped by " + name), std::string::npos)
                 << p.err();
             EXPECT_NE(p.out().find("sim: attenuator: code"), std::string::npos) << p.out();
         }

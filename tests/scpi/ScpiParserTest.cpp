@@ -41,10 +41,10 @@ TEST(ScpiParser, ReadsEachFormOfALine) {
         {"*IDN?", "*IDN?"},
         {"att 10.5", "ATT(10.5)"},
         {"ATTenuation2 5 dB\r", "ATTENUATION2(5 dB)"},
-        {":SYST:ERR:NEXT?;COUN?", "SYST:ERR:NEXT? SYST:ERR:COUN?"},      // relative to the parent
-        {"ATT:CODE 7;:ATT?", "ATT:CODE(7) ATT?"},                         // ':' back to the root
-        {"SYST:ERR?;*CLS;VERS?", "SYST:ERR? *CLS SYST:VERS?"},            // common leaves the node
-        {"DEV \"ZMT-B4/B5\", 'a;b''c'", "DEV(ZMT-B4/B5|a;b'c)"},          // quotes hide ';' and ','
+        {":SYST:ERR:NEXT?;COUN?", "SYST:ERR:NEXT? SYST:ERR:COUN?"},  // relative to the parent
+        {"ATT:CODE 7;:ATT?", "ATT:CODE(7) ATT?"},                    // ':' back to the root
+        {"SYST:ERR?;*CLS;VERS?", "SYST:ERR? *CLS SYST:VERS?"},       // common leaves the node
+        {"DEV \"ZMT-B4/B5\", 'a;b''c'", "DEV(ZMT-B4/B5|a;b'c)"},     // quotes hide ';' and ','
         {"  dev\t3  ", "DEV(3)"},
     };
     for (const auto& [line, want] : cases)
@@ -53,18 +53,18 @@ TEST(ScpiParser, ReadsEachFormOfALine) {
 
 TEST(ScpiParser, GivesOneErrorPerFaultClass) {
     const std::pair<std::string, std::string_view> cases[] = {
-        {"", "#-100"},                                  // empty line
-        {"ATT 1;;ATT?", "ATT(1) #-100 ATT?"},            // empty command between two
-        {"ATT\x01 1", "#-102"},                         // not text: nothing of the line runs
-        {"ATT \xC3\xA9", "#-102"},                      // nor a byte above ASCII
-        {"ATT 1,,2", "#-102"},                          // missing parameter
-        {"DEV \"ZMG", "#-102"},                         // open quote
-        {"DEV \"a\"b", "#-102"},                        // text after a closing quote
-        {"SYST::ERR?", "#-102"},                        // empty node
-        {"1ATT", "#-102"},                              // node not starting with a letter
-        {"ATT-1 2", "#-102"},                           // bad character in a header
-        {"ATT99999999999 1", "#-113"},                  // suffix beyond an int
-        {std::string(4097, 'A'), "#-223"},              // too long
+        {"", "#-100"},                         // empty line
+        {"ATT 1;;ATT?", "ATT(1) #-100 ATT?"},  // empty command between two
+        {"ATT\x01 1", "#-102"},                // not text: nothing of the line runs
+        {"ATT \xC3\xA9", "#-102"},             // nor a byte above ASCII
+        {"ATT 1,,2", "#-102"},                 // missing parameter
+        {"DEV \"ZMG", "#-102"},                // open quote
+        {"DEV \"a\"b", "#-102"},               // text after a closing quote
+        {"SYST::ERR?", "#-102"},               // empty node
+        {"1ATT", "#-102"},                     // node not starting with a letter
+        {"ATT-1 2", "#-102"},                  // bad character in a header
+        {"ATT99999999999 1", "#-113"},         // suffix beyond an int
+        {std::string(4097, 'A'), "#-223"},     // too long
     };
     for (const auto& [line, want] : cases)
         EXPECT_EQ(showLine(line), want) << line;
@@ -78,8 +78,8 @@ TEST(ScpiPattern, MatchesShortLongOptionalAndNumberedNodes) {
     const Pattern idn("*IDN");
     for (const char* line : {"SYST:ERR?", "system:error:next?", "SYSTEM:ERR:NEXT?"})
         EXPECT_TRUE(error.match(first(line))) << line;
-    for (const char* line : {"SYS:ERR?", "SYST:ERRO?", "SYST:ERR:NEXT:NEXT?", "SYST2:ERR?",
-                             "SYST:ERR:COUN?", "*SYST"})
+    for (const char* line :
+         {"SYS:ERR?", "SYST:ERRO?", "SYST:ERR:NEXT:NEXT?", "SYST2:ERR?", "SYST:ERR:COUN?", "*SYST"})
         EXPECT_FALSE(error.match(first(line))) << line;
     EXPECT_EQ(*att.match(first("ATT:CODE 1")), std::vector<int>{1});
     EXPECT_EQ(*att.match(first("attenuation2:code?")), std::vector<int>{2});
@@ -94,8 +94,8 @@ TEST(ScpiNumeric, ReadsNumbersUnitsAndWords) {
         return readNumeric({std::move(text), false}, "DB", steps);
     };
     const std::pair<std::string, double> numbers[] = {
-        {"10.5", 10.5}, {"+1.05E1", 10.5}, {"10.5db", 10.5}, {"10.5 DB", 10.5}, {"-0", 0.0},
-        {".5", 0.5},
+        {"10.5", 10.5},    {"+1.05E1", 10.5}, {"10.5db", 10.5},
+        {"10.5 DB", 10.5}, {"-0", 0.0},       {".5", 0.5},
     };
     for (const auto& [text, value] : numbers) {
         const auto numeric = read(text);
