@@ -32,7 +32,7 @@ std::string notText(std::string_view line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         const auto byte = static_cast<unsigned char>(line[i]);
         if ((byte < 0x20 && byte != '\t') || byte >= 0x7F) {
-            char text[48];
+            char text[64];
             std::snprintf(text, sizeof text, "byte 0x%02X at column %zu is not text", byte, i + 1);
             return text;
         }
