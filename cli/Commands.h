@@ -52,6 +52,23 @@ struct SweepOptions {
     std::string to;
     std::string step;
     std::string dwellMs;
+    bool bidirectional = false;
+    std::string repeat = "1";
+    BoardChoice board;
+    bool json = false;
+};
+
+struct ServeOptions {
+    std::string listen = "127.0.0.1";
+    std::string port = "5025";
+    BoardChoice board;
+};
+
+struct PlayOptions {
+    TargetText target;
+    std::string file = "-";  // "-": standard input
+    std::string repeat = "1";
+    std::string dwellMs = "0";
     BoardChoice board;
     bool json = false;
 };
@@ -62,6 +79,8 @@ ExitCode runProbe(const ProbeOptions& options, const Console& console);
 ExitCode runSend(const SendOptions& options, const Console& console);
 ExitCode runFrame(const FrameOptions& options, const Console& console);
 ExitCode runSweep(const SweepOptions& options, const Console& console);
+ExitCode runServe(const ServeOptions& options, const Console& console);
+ExitCode runPlay(const PlayOptions& options, const Console& console);
 
 // Prints the reason of a bad argument and gives the matching exit code.
 inline ExitCode refuse(const Console& console, const BadArgument& bad) {

@@ -6,29 +6,49 @@
 namespace stepctl::cli {
 namespace {
 
-std::atomic<bool> g_interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void onInterrupt(int) {
-    g_interrupted.store(true);
+std::atomic<int> g_stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the flag is set from a signal handler");
+
+extern "C" void onStopSignal(int signal) {
+    g_stopSignal.store(signal);
 }
 
 }  // namespace
 
 InterruptGuard::InterruptGuard() {
-    g_interrupted.store(false);
+    g_stopSignal.store(0);
     struct sigaction action {};
-    action.sa_handler = onInterrupt;
+    action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &action, &previous_[i]);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &previous_[3]);
 }
 
 InterruptGuard::~InterruptGuard() {
-    sigaction(SIGINT, &previous_, nullptr);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &previous_[i], nullptr);
+    sigaction(SIGPIPE, &previous_[3], nullptr);
 }
 
 bool InterruptGuard::requested() const {
-    return g_interrupted.load();
+    return g_stopSignal.load() != 0;
+}
+
+std::string_view InterruptGuard::cause() const {
+    switch (g_stopSignal.load()) {
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        default:
+            return "Ctrl-C";
+    }
 }
 
 bool InterruptGuard::wait(std::chrono::milliseconds duration) const {

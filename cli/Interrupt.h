@@ -1,9 +1,11 @@
-// Ctrl-C as a request to stop, for a command that must end between two exchanges rather than
-// in the middle of one. While a guard lives, SIGINT only raises a flag.
+// Ctrl-C, SIGTERM and SIGHUP as a request to stop, for a command that must end between two
+// exchanges rather than in the middle of one. While a guard lives, those signals only raise a
+// flag, and SIGPIPE is ignored so that a closed output shows as a failed write.
 #pragma once
 
 #include <chrono>
 #include <csignal>
+#include <string_view>
 
 namespace stepctl::cli {
 
@@ -15,11 +17,13 @@ class InterruptGuard {
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
     bool requested() const;
-    // Waits, and returns early (false) when Ctrl-C comes.
+    // What asked: "Ctrl-C", "SIGTERM" or "SIGHUP".
+    std::string_view cause() const;
+    // Waits, and returns early (false) when a stop is requested.
     bool wait(std::chrono::milliseconds duration) const;
 
   private:
-    struct sigaction previous_ {};
+    struct sigaction previous_[4]{};  // SIGINT, SIGTERM, SIGHUP, SIGPIPE
 };
 
 }  // namespace stepctl::cli

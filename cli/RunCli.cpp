@@ -20,8 +20,8 @@
 namespace stepctl::cli {
 namespace {
 
-constexpr std::array<std::string_view, 6> kCommands{"devices", "list",  "probe",
-                                                    "send",    "frame", "sweep"};
+constexpr std::array<std::string_view, 8> kCommands{"devices", "list",  "probe", "send",
+                                                    "frame",   "sweep", "play",  "serve"};
 
 constexpr const char* kDbHelp =
     "attenuation in dB (10.5 or 10.5dB): quantised down to the step, clamped to 0..top";
@@ -106,7 +106,8 @@ void addLevels(CLI::App& command, std::string* db, std::optional<std::string>& d
     command.add_option("--db2", db2, kDb2Help)->type_name("Y");
 }
 
-void addBoard(CLI::App& command, BoardChoice& board, bool& json) {
+// The board options; --json where the command has it.
+void addBoard(CLI::App& command, BoardChoice& board, bool* json) {
     command.add_option("--board", board.board, "ftdi (the chip) or sim (a simulated board)")
         ->type_name("ftdi|sim")
         ->capture_default_str()
@@ -118,7 +119,8 @@ void addBoard(CLI::App& command, BoardChoice& board, bool& json) {
                     "make the simulated board fail, to try a script's error paths")
         ->type_name(kSimFaults)
         ->transform(oneOf(simFaultNames()));
-    command.add_flag("--json", json, "machine-readable output, one JSON document per line");
+    if (json != nullptr)
+        command.add_flag("--json", *json, "machine-readable output, one JSON document per line");
 }
 
 struct Options {
@@ -128,6 +130,8 @@ struct Options {
     SendOptions send;
     FrameOptions frame;
     SweepOptions sweep;
+    PlayOptions play;
+    ServeOptions serve;
 };
 
 void describe(CLI::App& app, Options& o) {
@@ -145,12 +149,12 @@ void describe(CLI::App& app, Options& o) {
     list->add_flag("--json", o.list.json, "machine-readable output");
 
     CLI::App* probe = addCommand(app, "probe", "whether the board answers (exit 0 or 3)");
-    addBoard(*probe, o.probe.board, o.probe.json);
+    addBoard(*probe, o.probe.board, &o.probe.json);
 
     CLI::App* send = addCommand(app, "send", "send one setting, as the panel's Send does");
     addTarget(*send, o.send.target);
     addLevels(*send, &o.send.db, o.send.target.db2);
-    addBoard(*send, o.send.board, o.send.json);
+    addBoard(*send, o.send.board, &o.send.json);
 
     CLI::App* frame =
         addCommand(app, "frame", "print the frame send would write, touching no board");
@@ -188,7 +192,37 @@ void describe(CLI::App& app, Options& o) {
         ->required()
         ->check(wholeNumber(0, kMaxDwellMs));
     addLevels(*sweep, nullptr, o.sweep.target.db2);
-    addBoard(*sweep, o.sweep.board, o.sweep.json);
+    sweep->add_flag("--bidirectional", o.sweep.bidirectional, "up to --to, then back down");
+    sweep->add_option("--repeat", o.sweep.repeat, "passes, 0 for no end (until Ctrl-C)")
+        ->type_name("N")
+        ->capture_default_str();
+    addBoard(*sweep, o.sweep.board, &o.sweep.json);
+
+    CLI::App* play = addCommand(app, "play", "send a hop list, one setting a line");
+    addTarget(*play, o.play.target);
+    play->add_option("file,--file", o.play.file,
+                     "the list, '-' for standard input; each line dB[,dwell_ms], or "
+                     "dB,dB2[,dwell_ms] where both codes are sent; # comments")
+        ->type_name("F")
+        ->capture_default_str();
+    play->add_option("--dwell-ms", o.play.dwellMs, "wait after a line that names none, in ms")
+        ->type_name("N")
+        ->capture_default_str();
+    play->add_option("--repeat", o.play.repeat, "passes, 0 for no end (until Ctrl-C)")
+        ->type_name("N")
+        ->capture_default_str();
+    addBoard(*play, o.play.board, &o.play.json);
+
+    CLI::App* serve = addCommand(app, "serve", "serve SCPI over TCP, as a lab instrument does");
+    serve
+        ->add_option("--listen", o.serve.listen,
+                     "the address to listen on; anything but loopback lets others set the board")
+        ->type_name("ADDR")
+        ->capture_default_str();
+    serve->add_option("--port", o.serve.port, "TCP port; 0 picks a free one (printed)")
+        ->type_name("N")
+        ->capture_default_str();
+    addBoard(*serve, o.serve.board, nullptr);
 }
 
 ExitCode dispatch(const CLI::App& app, const Options& o, const Console& console) {
@@ -203,6 +237,10 @@ ExitCode dispatch(const CLI::App& app, const Options& o, const Console& console)
         return runSend(o.send, console);
     if (name == "frame")
         return runFrame(o.frame, console);
+    if (name == "play")
+        return runPlay(o.play, console);
+    if (name == "serve")
+        return runServe(o.serve, console);
     return runSweep(o.sweep, console);
 }
 
@@ -253,6 +291,9 @@ int delivered(int code, const Console& console) {
     if (console.out.good())
         return code;
     const int why = errno;
+    // A loop stopped because its reader went away has said all anyone will read.
+    if (why == EPIPE && code == static_cast<int>(ExitCode::Interrupted))
+        return code;
     console.error(std::string("the output could not be written") +
                   (why != 0 ? std::string(": ") + std::strerror(why) : std::string()));
     return code == 0 ? static_cast<int>(ExitCode::OutputLost) : code;
@@ -281,8 +322,9 @@ int runCli(std::vector<std::string> args, std::ostream& out, std::ostream& err) 
 
     // CLI11 would only say that a command is missing; name what was typed instead.
     if (const std::string problem = commandProblem(args); !problem.empty()) {
-        console.error(problem +
-                      "; commands: devices, list, probe, send, frame, sweep (see --help)");
+        console.error(
+            problem +
+            "; commands: devices, list, probe, send, frame, sweep, play, serve (see --help)");
         return static_cast<int>(ExitCode::BadArguments);
     }
 

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
+
 namespace {
 
 bool isOpen(int fd) {
@@ -35,6 +37,9 @@ bool standardStreamsUsable() {
         std::cerr << "stepctl-cli: the output could not be written: standard output is closed; "
                      "nothing done\n";
     }
+    // A reader that went away (`| head -1`) shows as a failed write, checked like any other,
+    // rather than killing the process between a send and its report.
+    std::signal(SIGPIPE, SIG_IGN);
     return outOpen;
 }
 

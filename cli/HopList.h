@@ -1,0 +1,23 @@
+// A hop list for `play`: one setting a line, "dB[,dB2][,dwell_ms]", with '#' comments and blank
+// lines. Pure: the text in, the steps or the first bad line out.
+#pragma once
+
+#include <chrono>
+#include <string_view>
+#include <vector>
+
+#include "Checked.h"
+#include "SendRequest.h"
+#include "StepLoop.h"
+
+namespace stepctl::cli {
+
+inline constexpr std::size_t kMaxHops = 100'000;
+
+// Where the target sends both codes of the dual device a line is "dB,dB2[,dwell_ms]"; for one
+// attenuator it is "dB[,dwell_ms]" (or "dB,,dwell_ms"). Levels are read as --db is, clamped
+// with a warning; a line without a dwell gets `dwell`.
+Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
+                                       std::chrono::milliseconds dwell, Warnings& warnings);
+
+}  // namespace stepctl::cli

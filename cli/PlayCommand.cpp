@@ -1,0 +1,85 @@
+// stepctl-cli play: a hop list, one panel Send per line, as many times as asked.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "ArgumentRules.h"
+#include "Commands.h"
+#include "HopList.h"
+#include "StepLoop.h"
+
+namespace stepctl::cli {
+namespace {
+
+constexpr std::size_t kMaxListBytes = 16u << 20;
+
+Checked<std::string> readAll(const std::string& file) {
+    std::ifstream opened;
+    std::istream* in = &std::cin;
+    if (file != "-") {
+        opened.open(file, std::ios::binary);
+        if (!opened) {
+            std::string why = "--file: cannot open '" + file + "': ";
+            why += std::strerror(errno);
+            return BadArgument{why};
+        }
+        in = &opened;
+    }
+    std::string text;
+    char chunk[65536];
+    while (in->read(chunk, sizeof chunk) || in->gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in->gcount()));
+        if (text.size() > kMaxListBytes)
+            return BadArgument{"--file: '" + file + "' is larger than 16 MiB"};
+    }
+    if (in->bad())
+        return BadArgument{"--file: cannot read '" + file + "'"};
+    return text;
+}
+
+Checked<StepPlan> readPlay(const PlayOptions& options, Warnings& warnings) {
+    // Every line names the second level itself, so the target needs no --db2.
+    TargetText typed = options.target;
+    const Checked<int> row = readDevice(typed.device);
+    const Checked<Interface> iface = readInterface(typed.interface);
+    if (row.ok() && iface.ok() && sendsBothCodes(*row, *iface))
+        typed.db2.emplace(1, '0');
+    const Checked<SendRequest> target = readTarget(typed, warnings);
+    if (!target.ok())
+        return target.bad();
+    const Checked<long long> dwell = readWholeNumber("--dwell-ms", options.dwellMs, 0, 86'400'000);
+    if (!dwell.ok())
+        return dwell.bad();
+    const Checked<long long> passes = readWholeNumber("--repeat", options.repeat, 0, kMaxPasses);
+    if (!passes.ok())
+        return passes.bad();
+    const Checked<std::string> text = readAll(options.file);
+    if (!text.ok())
+        return text.bad();
+    const auto steps = readHopList(*text, *target, std::chrono::milliseconds(*dwell), warnings);
+    if (!steps.ok())
+        return BadArgument{steps.error() + "; nothing sent"};
+    StepPlan plan;
+    plan.target = *target;
+    plan.steps = *steps;
+    plan.passes = *passes;
+    return plan;
+}
+
+}  // namespace
+
+ExitCode runPlay(const PlayOptions& options, const Console& console) {
+    Warnings warnings;
+    const Checked<StepPlan> plan = readPlay(options, warnings);
+    if (!plan.ok())
+        return refuse(console, plan.bad());
+    const auto session = BoardSession::open(options.board, warnings);
+    if (!session.ok())
+        return refuse(console, session.bad());
+    printWarnings(console, warnings);
+    return runSteps("play", *plan, **session, options.json, console);
+}
+
+}  // namespace stepctl::cli

@@ -1,0 +1,54 @@
+// stepctl-cli serve: the board as a SCPI instrument on a TCP port.
+#include <asio/ip/address.hpp>
+
+#include "ArgumentRules.h"
+#include "Commands.h"
+#include "FtdiLink.h"
+#include "Instrument.h"
+#include "ScpiServer.h"
+#include "Version.h"
+
+namespace stepctl::cli {
+namespace {
+
+// The serial number *IDN? names: the one asked for, else the first chip's, looked up when asked
+// because a board may be plugged in while the server runs.
+std::string chipSerial(const std::optional<std::string>& wanted) {
+    if (wanted)
+        return *wanted;
+    const std::vector<FtdiChipInfo> chips = listFtdiChips();
+    if (chips.empty() || chips.front().serial.empty())
+        return "NONE";
+    return chips.front().serial;
+}
+
+}  // namespace
+
+ExitCode runServe(const ServeOptions& options, const Console& console) {
+    Warnings warnings;
+    const Checked<long long> port = readWholeNumber("--port", options.port, 0, 65535);
+    if (!port.ok())
+        return refuse(console, port.bad());
+    std::error_code ec;
+    const asio::ip::address address = asio::ip::make_address(options.listen, ec);
+    if (ec)
+        return refuse(console, {"--listen: '" + options.listen + "' is not an IP address"});
+    if (!address.is_loopback()) {
+        warnings.push_back("listening on " + options.listen +
+                           ": whoever reaches this port can change the attenuator");
+    }
+    const auto session = BoardSession::open(options.board, warnings);
+    if (!session.ok())
+        return refuse(console, session.bad());
+    printWarnings(console, warnings);
+
+    const bool simulated = (*session)->simulated() != nullptr;
+    const std::optional<std::string> serial = options.board.serial;
+    Instrument instrument(
+        (*session)->simulated(),
+        [simulated, serial] { return simulated ? std::string("SIM") : chipSerial(serial); },
+        std::string(kVersion));
+    return serve({options.listen, static_cast<unsigned short>(*port)}, instrument, console);
+}
+
+}  // namespace stepctl::cli
