@@ -64,10 +64,11 @@ def nine_clients(s):
 def interleaved_clients(s):
     with s.connect() as a, s.connect() as b:
         s.ask(a, "*RST;*OPC?")
-        a.sendall(b"DEV 3\n")
+        # *OPC? answers once a's line has run: only then may b see its effect.
+        assert s.ask(a, "DEV 3;*OPC?") == "1"
         b.sendall(b"NOPE\n")
         assert s.ask(b, "DEV?") == "ZMG-A4"     # one instrument state
-        a.sendall(b"ATT 5\n")
+        assert s.ask(a, "ATT 5;*OPC?") == "1"
         assert s.ask(b, "ATT?") == "5.00"
         assert s.ask(a, "SYST:ERR?") == '0,"No error"'  # each its own error queue
         assert s.ask(b, "SYST:ERR?").startswith("-113,")
