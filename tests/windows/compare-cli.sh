@@ -10,10 +10,10 @@ failed=0
 while IFS= read -r line; do
     case $line in '' | '#'*) continue ;; esac
     # shellcheck disable=SC2086 # one case a line, split at spaces
-    "$linux" $line >"$tmp/l.out" 2>"$tmp/l.err"
+    "$linux" $line </dev/null >"$tmp/l.out" 2>"$tmp/l.err"
     echo "exit $?" >>"$tmp/l.err"
     # shellcheck disable=SC2086
-    "$wine_run" "$windows" $line >"$tmp/w.out" 2>"$tmp/w.err"
+    "$wine_run" "$windows" $line </dev/null >"$tmp/w.out" 2>"$tmp/w.err"
     echo "exit $?" >>"$tmp/w.err"
     if cmp -s "$tmp/l.out" "$tmp/w.out" && cmp -s "$tmp/l.err" "$tmp/w.err"; then
         echo "same: $line"
