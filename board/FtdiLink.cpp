@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "OpenFailure.h"
+#include "FtdiOpenFailure.h"
 
 namespace stepctl {
 namespace {

@@ -19,11 +19,4 @@ std::string explainOpenFailure(OpenFailure why, std::string_view driverWords);
 // The reason of a failed open: the link's own where it gave one, else from the code.
 OpenFailure openFailureOf(const LinkStatus& status);
 
-// A failed ftdi_usb_open_dev (ftdiResult < 0). libftdi folds every failed libusb_open into -4,
-// so `libusbOpenError` is what a second libusb_open of the device gave (0 when not tried).
-OpenFailure classifyFtdiOpen(int ftdiResult, int libusbOpenError);
-
-// A failed ftdi_usb_get_strings, likewise: -4 could not open; the rest are failed reads.
-OpenFailure classifyFtdiStrings(int ftdiResult, int libusbOpenError);
-
 }  // namespace stepctl

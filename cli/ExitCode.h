@@ -9,7 +9,7 @@ enum class ExitCode : int {
     NoBoard = 3,         // the chip could not be opened (or USB could not be listed)
     TransferFailed = 4,  // opened, but configuring or writing failed or the write was short
     OutputLost = 5,      // the result could not be written to stdout (disk full, closed)
-    Interrupted = 130,   // a sweep or play stopped by a signal or a closed output, the device closed
+    Interrupted = 130,  // a sweep or play stopped by a signal or a closed output, the device closed
 };
 
 inline constexpr const char* kExitCodeHelp =

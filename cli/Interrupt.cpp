@@ -1,68 +1,43 @@
+// Stop requests on POSIX: SIGINT, SIGTERM and SIGHUP raise the flag for the guard's lifetime,
+// and SIGPIPE is ignored.
 #include "Interrupt.h"
 
-#include <atomic>
-#include <thread>
+#include <csignal>
+#include <iterator>
+
+#include "InterruptFlag.h"
 
 namespace stepctl::cli {
 namespace {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-std::atomic<int> g_stopSignal{0};
-static_assert(std::atomic<int>::is_always_lock_free, "the flag is set from a signal handler");
+struct sigaction g_previous[4]{};  // the three above, then SIGPIPE
 
 extern "C" void onStopSignal(int signal) {
-    g_stopSignal.store(signal);
+    detail::g_stopCause.store(signal == SIGTERM  ? detail::kTerminate
+                              : signal == SIGHUP ? detail::kHangUp
+                                                 : detail::kCtrlC);
 }
 
 }  // namespace
 
 InterruptGuard::InterruptGuard() {
-    g_stopSignal.store(0);
+    detail::g_stopCause.store(detail::kNoStop);
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-        sigaction(kStopSignals[i], &action, &previous_[i]);
+        sigaction(kStopSignals[i], &action, &g_previous[i]);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
-    sigaction(SIGPIPE, &ignore, &previous_[3]);
+    sigaction(SIGPIPE, &ignore, &g_previous[3]);
 }
 
 InterruptGuard::~InterruptGuard() {
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-        sigaction(kStopSignals[i], &previous_[i], nullptr);
-    sigaction(SIGPIPE, &previous_[3], nullptr);
-}
-
-bool InterruptGuard::requested() const {
-    return g_stopSignal.load() != 0;
-}
-
-std::string_view InterruptGuard::cause() const {
-    switch (g_stopSignal.load()) {
-        case SIGTERM:
-            return "SIGTERM";
-        case SIGHUP:
-            return "SIGHUP";
-        default:
-            return "Ctrl-C";
-    }
-}
-
-bool InterruptGuard::wait(std::chrono::milliseconds duration) const {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + duration;
-    // Short slices: the sleep itself resumes after a signal, so the flag is looked at often.
-    constexpr auto kSlice = std::chrono::milliseconds(10);
-    while (!requested()) {
-        const auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero())
-            return true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(left, kSlice));
-    }
-    return false;
+        sigaction(kStopSignals[i], &g_previous[i], nullptr);
+    sigaction(SIGPIPE, &g_previous[3], nullptr);
 }
 
 }  // namespace stepctl::cli

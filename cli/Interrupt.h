@@ -1,10 +1,10 @@
 // Ctrl-C, SIGTERM and SIGHUP as a request to stop, for a command that must end between two
-// exchanges rather than in the middle of one. While a guard lives, those signals only raise a
-// flag, and SIGPIPE is ignored so that a closed output shows as a failed write.
+// exchanges rather than in the middle of one. While a guard lives, those only raise a flag (signal
+// handlers on POSIX, where SIGPIPE is also ignored so that a closed output shows as a failed
+// write; a console control handler on Windows; one source file each).
 #pragma once
 
 #include <chrono>
-#include <csignal>
 #include <string_view>
 
 namespace stepctl::cli {
@@ -21,9 +21,6 @@ class InterruptGuard {
     std::string_view cause() const;
     // Waits, and returns early (false) when a stop is requested.
     bool wait(std::chrono::milliseconds duration) const;
-
-  private:
-    struct sigaction previous_[4]{};  // SIGINT, SIGTERM, SIGHUP, SIGPIPE
 };
 
 }  // namespace stepctl::cli

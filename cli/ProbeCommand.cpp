@@ -1,8 +1,8 @@
-// stepctl-cli probe: the panel's connection probe, open and close, nothing else.
+// stepctl-cli probe: the panel's connection probe, open and close, nothing else. It says what
+// answered: the simulated board or the chip's driver.
 #include "Commands.h"
 #include "OpenFailure.h"
 #include "Report.h"
-#include "SendRoutines.h"
 
 namespace stepctl::cli {
 
@@ -13,11 +13,14 @@ ExitCode runProbe(const ProbeOptions& options, const Console& console) {
         return refuse(console, session.bad());
     printWarnings(console, warnings);
 
-    const LinkStatus status = probeBoardStatus();
+    const LinkStatus status = probeConnectionStatus((*session)->link());
     const bool connected = status.ok();
+    const std::string_view by = (*session)->answeredBy();
     if (options.json) {
         Json json;
         json["board"] = (*session)->name();
+        if ((*session)->simulated() == nullptr)
+            json["driver"] = by;
         json["connected"] = connected;
         if (!connected) {
             json["reason"] = std::string(openFailureName(openFailureOf(status)));
@@ -25,7 +28,10 @@ ExitCode runProbe(const ProbeOptions& options, const Console& console) {
         }
         console.out << jsonLine(json) << '\n';
     } else {
-        console.out << (connected ? "connected" : "not connected: " + status.message) << '\n';
+        if (connected)
+            console.out << "connected (" << by << ")\n";
+        else
+            console.out << "not connected (" << by << "): " << status.message << '\n';
     }
     return connected ? ExitCode::Ok : ExitCode::NoBoard;
 }

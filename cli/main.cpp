@@ -2,6 +2,7 @@
 
 #include "ExitCode.h"
 #include "RunCli.h"
+#include "StdioMode.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -55,6 +56,7 @@ bool standardStreamsUsable() {
 #endif
 
 int main(int argc, char** argv) {
+    stepctl::cli::useBinaryStdio();
     if (!standardStreamsUsable())
         return static_cast<int>(stepctl::cli::ExitCode::OutputLost);
     return stepctl::cli::runCli({argv + 1, argv + argc}, std::cout, std::cerr);

@@ -1,5 +1,5 @@
 // The reasons a chip could not be opened, from libftdi's and libusb's codes to the user's words.
-#include "OpenFailure.h"
+#include "FtdiOpenFailure.h"
 
 #include <gtest/gtest.h>
 #include <libusb.h>

@@ -2,6 +2,7 @@
 // (The plain Send as a process, its output and exit code: CliProcessTest.)
 #include <gtest/gtest.h>
 
+#include "ChipDriver.h"
 #include "CliHarness.h"
 #include "SelectionState.h"
 #include "SendRoutines.h"
@@ -183,7 +184,7 @@ TEST(CliExit, NoBoardIsThree) {
     EXPECT_TRUE(has(chip.err, "NO-SUCH-CHIP-0")) << chip.err;
 
     EXPECT_TRUE(has(run("probe --serial NO-SUCH-CHIP-0").out,
-                    "not connected: no FTDI device with serial number NO-SUCH-CHIP-0"));
+                    "not connected (" + std::string(chipDriverName(defaultChipDriver())) + "): "));
     EXPECT_EQ(run("probe --serial NO-SUCH-CHIP-0").exit, 3);
     EXPECT_EQ(run("probe --board sim --sim-fault unplugged").exit, 3);
     const CliRun probe = run("probe --board sim --json");
@@ -198,9 +199,9 @@ TEST(CliProbe, AFailedProbeSaysWhyInTextAndJson) {
         const char* text;
         const char* detail;
     };
-    for (const Why w : {Why{"unplugged", "absent", "not connected: no FTDI device found\n",
+    for (const Why w : {Why{"unplugged", "absent", "not connected (sim): no FTDI device found\n",
                             "no FTDI device found"},
-                        {"open", "failed", "not connected: simulated open failure\n",
+                        {"open", "failed", "not connected (sim): simulated open failure\n",
                          "simulated open failure"}}) {
         const CliRun text = runArgs({"probe", "--board", "sim", "--sim-fault", w.fault});
         EXPECT_EQ(text.out, w.text);

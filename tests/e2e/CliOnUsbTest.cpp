@@ -51,7 +51,7 @@ TEST_F(CliOnUsb, ProbeOpensAndClosesTheChipAndNothingElse) {
     const CliRun probe = run({"probe"});
 
     EXPECT_EQ(probe.exit, 0);
-    EXPECT_EQ(probe.out, "connected\n");
+    EXPECT_EQ(probe.out, "connected (ftdi)\n");
     EXPECT_EQ(probe.err, "");
     EXPECT_EQ(bed.controlRequests(chip), wire::probeSequence());
     EXPECT_TRUE(bed.bulkWrites(chip).empty());
@@ -62,7 +62,7 @@ TEST_F(CliOnUsb, ProbeOpensAndClosesTheChipAndNothingElse) {
 TEST_F(CliOnUsb, WithoutAChipProbeAndSendSayNoBoard) {
     const CliRun probe = run({"probe"});
     EXPECT_EQ(probe.exit, 3);
-    EXPECT_EQ(probe.out, "not connected: no FTDI device found\n");
+    EXPECT_EQ(probe.out, "not connected (ftdi): no FTDI device found\n");
 
     const CliRun send =
         run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
@@ -101,7 +101,8 @@ TEST_F(CliOnUsb, ListShowsEveryChipWithoutClaimingAny) {
     EXPECT_EQ(list.out,
               "index  serial            description               usb\n"
               "0      B20K0002          Bench B                   0403:6001 bus 3 address 7\n"
-              "1      A10K0001          FT232R USB UART           0403:6001 bus 1 address 2\n");
+              "1      A10K0001          FT232R USB UART           0403:6001 bus 1 address 2\n"
+              "listed by driver ftdi\n");
     for (ChipId chip : {a, b}) {
         EXPECT_TRUE(bed.bulkWrites(chip).empty());
         const HostActions actions = bed.hostActionsOnceClosed(chip);
@@ -117,7 +118,7 @@ TEST_F(CliOnUsb, ProbeAndListSayWhyAChipCouldNotBeUsed) {
     bed.failTransfer(chip, Target::claim(), BusFault::refused(EBUSY));
     const CliRun probe = run({"probe"});
     EXPECT_EQ(probe.exit, 3);
-    EXPECT_EQ(probe.out.rfind("not connected: busy: the chip is in use by another program", 0), 0u)
+    EXPECT_EQ(probe.out.rfind("not connected (ftdi): busy: the chip is in use by another program", 0), 0u)
         << probe.out;
     bed.failTransfer(chip, Target::claim(), BusFault::refused(EBUSY));
     const auto json = nlohmann::json::parse(run({"probe", "--json"}).out);
@@ -130,7 +131,8 @@ TEST_F(CliOnUsb, ProbeAndListSayWhyAChipCouldNotBeUsed) {
     EXPECT_EQ(list.out,
               "index  serial            description               usb\n"
               "0      (failed)          (unreadable)              0403:6001 bus 1 address 2\n"
-              "       strings not read: libusb_get_string_descriptor_ascii() failed\n");
+              "       strings not read: libusb_get_string_descriptor_ascii() failed\n"
+              "listed by driver ftdi\n");
 }
 
 TEST_F(CliOnUsb, SerialPicksTheSecondOfTwoChips) {

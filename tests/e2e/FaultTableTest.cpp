@@ -1,15 +1,19 @@
 // Every point where an exchange with the board can fail, crossed with every frame kind, through
-// the simulated board and through the emulated USB chip, driven through the panel and through
-// the CLI. One table says how each backend is made to fail there and what must follow; one
-// driver per surface checks it: the outcome, that the device ends closed and the interface
-// released, the panel's indicator and its next Send, the CLI's exit code.
+// the simulated board, the emulated USB chip (libftdi) and the fake D2XX library (D2xxLink),
+// driven through the panel and through the CLI. One table says how each backend is made to fail
+// there and what must follow; one driver per surface checks it: the outcome, that the device ends
+// closed and the interface released, the panel's indicator and its next Send, the CLI's exit code.
 #include <QTest>
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "CliHarness.h"
+#include "D2xxLink.h"
 #include "EmulatedFt232r.h"
+#include "FakeD2xx.h"
 #include "Frames.h"
 #include "FtdiWire.h"
 #include "PanelHarness.h"
@@ -43,6 +47,11 @@ struct FaultRow {
     Target usbTarget;
     BusFault usbFault;
     Expect usb;
+    // The fake D2XX library: the call that fails and its status, or how many bytes every write
+    // takes (d2xxStatus 0).
+    const char* d2xxCall;
+    std::uint32_t d2xxStatus;
+    Expect d2xx;
 };
 
 // clang-format off
@@ -53,33 +62,48 @@ const FaultRow kFaults[] = {
      Target::claim(), BusFault::refused(EBUSY),
      {SendStatus::NoDevice,
       "busy: the chip is in use by another program (unable to claim usb device",
+      Reached::Nothing, 3},
+     "FT_Open", d2xx::kDeviceNotOpened,
+     {SendStatus::NoDevice, "device not opened (in use by another program?) (D2XX status 3)",
       Reached::Nothing, 3}},
     // The write still follows. The simulated pins stay out of bit-bang mode, so nothing
     // latches; the emulated chip takes the bytes regardless.
     {"bit mode", LinkOp::SetBitMode, Fault::Fail, "bitmode",
      {SendStatus::TransferFailed, "setting bit-bang mode failed", Reached::Nothing, 4},
      Target::control(wire::kBitBangAllOutputs), BusFault::stall(),
-     {SendStatus::TransferFailed, "setting bit-bang mode failed", Reached::Whole, 4}},
+     {SendStatus::TransferFailed, "setting bit-bang mode failed", Reached::Whole, 4},
+     "FT_SetBitMode", d2xx::kIoError,
+     {SendStatus::TransferFailed, "setting bit-bang mode failed: I/O error (D2XX status 4)",
+      Reached::Whole, 4}},
     {"baud", LinkOp::SetBaudRate, Fault::Fail, "rate",
      {SendStatus::TransferFailed, "setting the rate failed", Reached::Whole, 4},
      Target::control(wire::kBaud460800), BusFault::stall(),
-     {SendStatus::TransferFailed, "setting the rate failed", Reached::Whole, 4}},
+     {SendStatus::TransferFailed, "setting the rate failed", Reached::Whole, 4},
+     "FT_SetBaudRate", d2xx::kInvalidBaudRate,
+     {SendStatus::TransferFailed, "setting the rate failed: invalid baud rate (D2XX status 7)",
+      Reached::Whole, 4}},
     {"write failed", LinkOp::Write, Fault::Fail, "write",
      {SendStatus::TransferFailed, "write failed", Reached::Nothing, 4},
      Target::bulkOut(), BusFault::stall(),
-     {SendStatus::TransferFailed, "write failed: usb bulk write failed", Reached::Nothing, 4}},
+     {SendStatus::TransferFailed, "write failed: usb bulk write failed", Reached::Nothing, 4},
+     "FT_Write", d2xx::kIoError,
+     {SendStatus::TransferFailed, "write failed: I/O error (D2XX status 4)", Reached::Nothing, 4}},
     // The simulated chip takes half and says so. libftdi sends what a short URB left over in
-    // a second one, so the whole frame gets there.
+    // a second one, so the whole frame gets there. D2XX reports what the chip took.
     {"short write", LinkOp::Write, Fault::ShortWrite, "short-write",
      {SendStatus::TransferFailed, "short write: 18 of 36 bytes", Reached::Part, 4},
      Target::bulkOut(), BusFault::shortWrite(20),
-     {SendStatus::Sent, "", Reached::Whole, 0}},
+     {SendStatus::Sent, "", Reached::Whole, 0},
+     "FT_Write", 0,
+     {SendStatus::TransferFailed, "short write: 18 of 36 bytes", Reached::Part, 4}},
     // The frame is out; only the release of the device fails.
     {"close", LinkOp::Close, Fault::Fail, "close",
      {SendStatus::Sent, "closing the device failed: simulated close failure", Reached::Whole, 0},
      Target::release(), BusFault::refused(EIO),
      {SendStatus::Sent, "closing the device failed: releasing the USB interface failed",
-      Reached::Whole, 0}},
+      Reached::Whole, 0},
+     "FT_Close", d2xx::kIoError,
+     {SendStatus::Sent, "closing the device failed: I/O error (D2XX status 4)", Reached::Whole, 0}},
 };
 // clang-format on
 
@@ -110,7 +134,28 @@ struct Texts {
 constexpr Texts kBefore{"1.5", "2.5"};
 constexpr Texts kFaulty{"10.7", "7.3"};
 
-enum Backend { Simulated, Usb };
+enum Backend { Simulated, Usb, D2xx };
+
+const char* backendName(Backend backend) {
+    return backend == Usb ? "usb" : backend == D2xx ? "d2xx" : "sim";
+}
+
+// The bytes each write to the fake D2XX library handed over, cut to what it took: its log has
+// "FT_Write(#0, 36, took 18) 00 32 ..." for each.
+std::vector<std::vector<std::uint8_t>> d2xxWrites(const std::vector<std::string>& calls) {
+    std::vector<std::vector<std::uint8_t>> writes;
+    for (const std::string& call : calls) {
+        if (call.rfind("FT_Write(", 0) != 0)
+            continue;
+        const std::size_t took = std::stoul(call.substr(call.find("took ") + 5));
+        std::istringstream bytes(call.substr(call.find(") ") + 2));
+        std::vector<std::uint8_t> w;
+        for (unsigned value = 0; w.size() < took && bytes >> std::hex >> value;)
+            w.push_back(static_cast<std::uint8_t>(value));
+        writes.push_back(w);
+    }
+    return writes;
+}
 
 // The codes a Send showed (the panel's state fields) or reported (the CLI).
 struct Codes {
@@ -226,6 +271,9 @@ class FaultTableTest : public QObject {
     Panel& panelOn(Backend backend);
     void arm(Backend backend, const FaultRow& f);
     void disarm(Backend backend);
+    void forgetTraffic(Backend backend);
+    // What the chip took off the bus, write by write.
+    std::vector<std::vector<std::uint8_t>> writes(Backend backend);
     // The device ends closed and, on USB, the interface released.
     bool letGo(Backend backend);
     // What reached the board of a panel Send: the bytes on the bus, or what the board latched.
@@ -235,6 +283,8 @@ class FaultTableTest : public QObject {
     std::unique_ptr<EmulatedFt232r> bed_;
     ChipId chip_ = 0;
     SimulatedBoard sim_;
+    std::unique_ptr<test::FakeD2xx> fake_;
+    D2xxLink d2xx_;
     std::unique_ptr<Panel> panel_;
     Backend panelBackend_ = Simulated;
 };
@@ -242,6 +292,8 @@ class FaultTableTest : public QObject {
 void FaultTableTest::initTestCase() {
     bed_ = std::make_unique<EmulatedFt232r>();
     chip_ = bed_->plug({});
+    fake_ = std::make_unique<test::FakeD2xx>();
+    fake_->reset();
 }
 
 void FaultTableTest::cleanupTestCase() {
@@ -253,10 +305,10 @@ void FaultTableTest::rows() {
     QTest::addColumn<int>("backend");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("fault");
-    for (Backend backend : {Simulated, Usb}) {
+    for (Backend backend : {Simulated, Usb, D2xx}) {
         for (std::size_t k = 0; k < std::size(kKinds); ++k) {
             for (std::size_t f = 0; f < std::size(kFaults); ++f) {
-                QTest::addRow("%s %s %s", backend == Usb ? "usb" : "sim",
+                QTest::addRow("%s %s %s", backendName(backend),
                               frameKindName(kKinds[k].kind).data(), kFaults[f].point)
                     << int(backend) << int(k) << int(f);
             }
@@ -270,15 +322,16 @@ FaultTableTest::Row FaultTableTest::currentRow() {
     QFETCH(int, fault);
     const auto on = Backend(backend);
     const FaultRow& f = kFaults[fault];
-    return {on, kKinds[kind], f, on == Usb ? f.usb : f.sim};
+    return {on, kKinds[kind], f, on == Usb ? f.usb : on == D2xx ? f.d2xx : f.sim};
 }
 
 Panel& FaultTableTest::panelOn(Backend backend) {
     if (!panel_ || panelBackend_ != backend) {
         panel_.reset();
         // The simulated board, or the FTDI link to the first chip as the program uses it.
-        panel_ = backend == Usb ? std::make_unique<Panel>(nullptr)
-                                : std::make_unique<Panel>(&sim_, &sim_);
+        panel_ = backend == Usb    ? std::make_unique<Panel>(nullptr)
+                 : backend == D2xx ? std::make_unique<Panel>(&d2xx_)
+                                   : std::make_unique<Panel>(&sim_, &sim_);
         panelBackend_ = backend;
     }
     return *panel_;
@@ -287,6 +340,10 @@ Panel& FaultTableTest::panelOn(Backend backend) {
 void FaultTableTest::arm(Backend backend, const FaultRow& f) {
     if (backend == Usb)
         bed_->failTransfer(chip_, f.usbTarget.everyTime(), f.usbFault);
+    else if (backend == D2xx && f.d2xxStatus == 0)
+        fake_->shortWrite(18);
+    else if (backend == D2xx)
+        fake_->fail(f.d2xxCall, f.d2xxStatus);
     else
         sim_.failCall(f.simOp, f.simFault);
 }
@@ -294,13 +351,38 @@ void FaultTableTest::arm(Backend backend, const FaultRow& f) {
 void FaultTableTest::disarm(Backend backend) {
     if (backend == Usb)
         bed_->clearFaults(chip_);
+    else if (backend == D2xx)
+        fake_->reset();
     else
         sim_.clearFaults();
+}
+
+void FaultTableTest::forgetTraffic(Backend backend) {
+    if (backend == D2xx)
+        fake_->reset();  // before a fault is armed: the log only
+    else
+        bed_->forgetTraffic();
+}
+
+std::vector<std::vector<std::uint8_t>> FaultTableTest::writes(Backend backend) {
+    return backend == D2xx ? d2xxWrites(fake_->calls()) : bed_->bulkWrites(chip_);
 }
 
 bool FaultTableTest::letGo(Backend backend) {
     if (backend == Simulated)
         return !sim_.isOpen() && sim_.opens() == sim_.closes();
+    if (backend == D2xx) {
+        int opened = 0, closed = 0;
+        for (const std::string& call : fake_->calls()) {
+            opened += call.rfind("FT_Open", 0) == 0 && call.find(" #") != std::string::npos;
+            closed += call.rfind("FT_Close(", 0) == 0;
+        }
+        if (fake_->openHandles() != 0 || opened != closed) {
+            qWarning("%d opened, %d closed, %d still open", opened, closed, fake_->openHandles());
+            return false;
+        }
+        return true;
+    }
     const HostActions actions = bed_->hostActionsOnceClosed(chip_);
     if (actions.closes != actions.opens || actions.claimed) {
         qWarning("%d handles opened, %d closed, interface %s", actions.opens, actions.closes,
@@ -312,8 +394,8 @@ bool FaultTableTest::letGo(Backend backend) {
 
 bool FaultTableTest::landed(Backend backend, const Latches& before, const KindCase& k,
                             const Codes& codes, Reached reached) {
-    if (backend == Usb)
-        return checkBus(bed_->bulkWrites(chip_), frameFor(k, codes), reached);
+    if (backend != Simulated)
+        return checkBus(writes(backend), frameFor(k, codes), reached);
     return checkLatches(before, latchesOf(sim_), meantFor(k, codes), reached);
 }
 
@@ -336,7 +418,7 @@ void FaultTableTest::panel() {
     QVERIFY(outcome().sent());
     QCOMPARE(frameKindName(outcome().kind), frameKindName(k.kind));
     const Latches before = latchesOf(sim_);
-    bed_->forgetTraffic();
+    forgetTraffic(on);
 
     // The faulty Send.
     arm(on, f);
@@ -355,7 +437,7 @@ void FaultTableTest::panel() {
 
     // The fault gone, the next Send goes through and the indicator says so.
     disarm(on);
-    bed_->forgetTraffic();
+    forgetTraffic(on);
     p.clickSend();
     QVERIFY2(outcome().sent(), outcome().detail.c_str());
     QVERIFY(p.indicatorConnected());
@@ -376,10 +458,14 @@ void FaultTableTest::cli() {
     if (k.kind == FrameKind::Dual)
         args.insert(args.end(), {"--db2", kFaulty.db2});
     std::vector<std::string> faulty = args;
+    if (on == D2xx) {
+        args.insert(args.end(), {"--driver", "d2xx"});
+        faulty = args;
+    }
     if (on == Simulated)
         faulty.insert(faulty.end(), {"--board", "sim", "--sim-fault", f.simFaultName});
-    bed_->forgetTraffic();
-    if (on == Usb)
+    forgetTraffic(on);
+    if (on != Simulated)
         arm(on, f);
 
     const cli::test::CliRun run = cli::test::runArgs(faulty);
@@ -408,14 +494,14 @@ void FaultTableTest::cli() {
     }
 
     QVERIFY(letGo(on));
-    QVERIFY(checkBus(bed_->bulkWrites(chip_), frameFor(k, codes), want.reached));
+    QVERIFY(checkBus(writes(on), frameFor(k, codes), want.reached));
     // Nothing left behind for the next run.
     disarm(on);
-    bed_->forgetTraffic();
+    forgetTraffic(on);
     const cli::test::CliRun again = cli::test::runArgs(args);
     QCOMPARE(again.exit, 0);
     QVERIFY(letGo(on));
-    QVERIFY(checkBus(bed_->bulkWrites(chip_), frameFor(k, codes), Reached::Whole));
+    QVERIFY(checkBus(writes(on), frameFor(k, codes), Reached::Whole));
 }
 
 STEPCTL_USB_QTEST_MAIN(FaultTableTest)
