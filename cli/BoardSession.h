@@ -63,6 +63,7 @@ class BoardSession {
         return simulated_ != nullptr ? "sim" : chipDriverName(driver_);
     }
     BoardLink& link() const { return *link_; }
+    ChipDriver driver() const { return driver_; }
 
   private:
     std::unique_ptr<BoardLink> link_;

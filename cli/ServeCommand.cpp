@@ -2,8 +2,8 @@
 #include <asio/ip/address.hpp>
 
 #include "ArgumentRules.h"
+#include "ChipDriver.h"
 #include "Commands.h"
-#include "FtdiLink.h"
 #include "Instrument.h"
 #include "ScpiServer.h"
 #include "Version.h"
@@ -13,10 +13,10 @@ namespace {
 
 // The serial number *IDN? names: the one asked for, else the first chip's, looked up when asked
 // because a board may be plugged in while the server runs.
-std::string chipSerial(const std::optional<std::string>& wanted) {
+std::string chipSerial(ChipDriver driver, const std::optional<std::string>& wanted) {
     if (wanted)
         return *wanted;
-    const std::vector<FtdiChipInfo> chips = listFtdiChips();
+    const std::vector<ChipEntry> chips = listChips(driver);
     if (chips.empty() || chips.front().serial.empty())
         return "NONE";
     return chips.front().serial;
@@ -44,10 +44,11 @@ ExitCode runServe(const ServeOptions& options, const Console& console) {
 
     const bool simulated = (*session)->simulated() != nullptr;
     const std::optional<std::string> serial = options.board.serial;
-    Instrument instrument(
-        (*session)->simulated(),
-        [simulated, serial] { return simulated ? std::string("SIM") : chipSerial(serial); },
-        std::string(kVersion));
+    Instrument instrument((*session)->simulated(),
+                          [simulated, serial, driver = (*session)->driver()] {
+                              return simulated ? std::string("SIM") : chipSerial(driver, serial);
+                          },
+                          std::string(kVersion));
     return serve({options.listen, static_cast<unsigned short>(*port)}, instrument, console);
 }
 

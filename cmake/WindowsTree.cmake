@@ -1,15 +1,16 @@
-# What the Windows tree needs that Debian's packages give only for Linux: the header-only CLI11
-# and nlohmann-json (their CMake targets add -isystem /usr/include, which breaks mingw, so they
-# get a folder that holds only their headers), GoogleTest built from Debian's sources, and wine
+# What the Windows tree needs that Debian's packages give only for Linux: the header-only CLI11,
+# nlohmann-json and Asio (CLI11's and nlohmann's CMake targets add -isystem /usr/include, which
+# breaks mingw, so all three get a folder that holds only their headers), GoogleTest built from Debian's sources, and wine
 # to run what was built.
 
 set(windows_headers ${CMAKE_BINARY_DIR}/third-party-include)
 file(MAKE_DIRECTORY ${windows_headers})
-foreach(dir CLI nlohmann)
+foreach(dir CLI nlohmann asio asio.hpp)
     if(NOT EXISTS ${windows_headers}/${dir})
         file(CREATE_LINK /usr/include/${dir} ${windows_headers}/${dir} SYMBOLIC)
     endif()
 endforeach()
+set(ASIO_INCLUDE_DIR ${windows_headers} CACHE PATH "Standalone Asio's headers" FORCE)
 add_library(CLI11::CLI11 INTERFACE IMPORTED GLOBAL)
 target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${windows_headers})
 add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)

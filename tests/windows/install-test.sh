@@ -31,11 +31,11 @@ case $out in "00 32 3A 32 00 "*) ;; *) fail "unexpected frame: $out" ;; esac
 set +e
 win 'C:\Program Files\StepCtl\stepctl-cli.exe' probe
 code=$?
-err=$(cat "$tmp/err")
+out=$(cat "$tmp/out")
 set -e
 [ "$code" = 3 ] || fail "probe without the driver exited $code, not 3"
-[ "$err" = "stepctl-cli: the FTDI D2XX driver (ftd2xx.dll) is not installed" ] ||
-    fail "probe without the driver said: $err"
+[ "$out" = "not connected (d2xx): the FTDI D2XX driver (ftd2xx.dll) is not installed" ] ||
+    fail "probe without the driver said: $out"
 
 # The uninstaller copies itself away and returns at once: wait for it to finish.
 win 'C:\Program Files\StepCtl\Uninstall.exe' /S || fail "the silent uninstall failed"
