@@ -106,10 +106,8 @@ BOOL CStepCtlDlg::OnInitDialog() {
     m_dialog = std::make_unique<WindowDialog>(m_hDlg);
     m_panel = std::make_unique<panel::StepCtlPanel>(*m_dialog);
 
-    // The base initialisation: the lists receive their entries, the bound fields their
-    // (empty) texts.
+    // The base initialisation: the lists receive their entries.
     FillLists();
-    m_panel->UpdateData(false);
     if (m_bSimulated)
         SetDlgItemTextW(m_hDlg, IDC_STATIC_BANNER, kBannerSimulated);
 
