@@ -2,7 +2,7 @@
 through xdotool, what the window shows read by panel-peek and from screenshots, what reached the
 board from the fake D2XX library's log.
 
-Needs STEPCTL_EXE, PANEL_PEEK_EXE and FAKE_D2XX_DLL (paths); everything it writes, the wine
+Needs STEPCTL_EXE, PANEL_PEEK_EXE, WIN32_MESSAGE_TEST_EXE and FAKE_D2XX_DLL (paths); everything it writes, the wine
 prefix included, lies in one temporary folder.
 """
 import os
@@ -45,7 +45,7 @@ class Session:
         self.root = root
         self.bin = os.path.join(root, "bin")
         os.makedirs(self.bin)
-        for var in ("STEPCTL_EXE", "PANEL_PEEK_EXE", "FAKE_D2XX_DLL"):
+        for var in ("STEPCTL_EXE", "PANEL_PEEK_EXE", "WIN32_MESSAGE_TEST_EXE", "FAKE_D2XX_DLL"):
             shutil.copy(os.environ[var], self.bin)
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
                                       "-nolisten", "tcp"], stdout=subprocess.PIPE)
@@ -56,6 +56,9 @@ class Session:
         self.env["FAKE_D2XX_LOG"] = self.log
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, capture_output=True)
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        # Wine's helper processes start with the first program and would inherit its pipes.
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.app = None
 
     def close(self):
@@ -140,6 +143,16 @@ def wine():
             yield session
         finally:
             session.close()
+
+
+def test_messages_in_process(wine):
+    """The template, the scroll codes and the up-down steps, checked inside the process."""
+    exe = os.path.join(wine.bin, os.path.basename(os.environ["WIN32_MESSAGE_TEST_EXE"]))
+    report = os.path.join(wine.root, "messages.txt")
+    with open(report, "w") as out:  # a file, not a pipe that a helper process could hold open
+        code = subprocess.run(["wine", exe], env=wine.env, stdout=out, timeout=60).returncode
+    with open(report) as f:
+        assert code == 0, f.read()
 
 
 BLUE, RED, GREEN = (0, 0, 255), (255, 0, 0), (0, 255, 0)
