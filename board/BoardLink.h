@@ -15,6 +15,7 @@ enum class LinkCode {
     NotOpen,          // a call that needs an open device without one
     IoError,          // a transfer or configuration call failed
     InvalidArgument,
+    DriverMissing,  // the driver library is not installed or is not the one expected
 };
 
 struct LinkStatus {

@@ -3,10 +3,14 @@
 namespace stepctl {
 
 bool probeConnection(BoardLink& link) {
-    if (!link.open().ok())
-        return false;
-    link.close();
-    return true;
+    return probeStatus(link).ok();
+}
+
+LinkStatus probeStatus(BoardLink& link) {
+    LinkStatus opened = link.open();
+    if (opened.ok())
+        link.close();
+    return opened;
 }
 
 SendOutcome transferFrame(BoardLink& link, FrameKind kind, const Frame& frame) {

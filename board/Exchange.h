@@ -11,6 +11,8 @@ namespace stepctl {
 
 // Opens the first device and closes it again; nothing else reaches the chip.
 bool probeConnection(BoardLink& link);
+// The same probe, with the open's status: why the board did not answer.
+LinkStatus probeStatus(BoardLink& link);
 
 enum class SendStatus {
     Sent,            // all 36 bytes went to the chip

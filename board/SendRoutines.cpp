@@ -1,6 +1,6 @@
 #include "SendRoutines.h"
 
-#include "FtdiLink.h"
+#include "ChipDriver.h"
 #include "SelectionState.h"
 
 namespace stepctl {
@@ -13,8 +13,8 @@ BoardLink* g_installedLink = nullptr;
 BoardLink& boardLink() {
     if (g_installedLink != nullptr)
         return *g_installedLink;
-    static FtdiLink firstChip;
-    return firstChip;
+    static const std::unique_ptr<BoardLink> firstChip = makeChipLink(defaultChipDriver());
+    return *firstChip;
 }
 
 void setBoardLink(BoardLink* link) {

@@ -9,8 +9,9 @@
 
 namespace stepctl {
 
-// The link every exchange below goes through. Until one is installed it is the FTDI link to the
-// first chip. The caller keeps ownership; nullptr goes back to the FTDI link.
+// The link every exchange below goes through. Until one is installed it is the link to the first
+// chip over the platform's default driver (libftdi on Linux, D2XX on Windows). The caller
+// keeps ownership; nullptr goes back to that link.
 BoardLink& boardLink();
 void setBoardLink(BoardLink* link);
 

@@ -1,6 +1,5 @@
 #include "BoardSession.h"
 
-#include "FtdiLink.h"
 #include "SendRoutines.h"
 
 namespace stepctl::cli {
@@ -38,8 +37,22 @@ InstalledLink::~InstalledLink() {
     setBoardLink(nullptr);
 }
 
-BoardSession::BoardSession(std::unique_ptr<BoardLink> link, SimulatedBoard* simulated)
-    : link_(std::move(link)), simulated_(simulated), installed_(*link_) {}
+Checked<ChipDriver> chosenDriver(const std::optional<std::string>& name) {
+    if (!name)
+        return defaultChipDriver();
+    const std::optional<ChipDriver> driver = chipDriverNamed(*name);
+    if (!driver)
+        return BadArgument{"--driver: '" + *name + "' is not one of ftdi, d2xx"};
+    if (!chipDriverBuilt(*driver)) {
+        return BadArgument{"--driver: " + *name + " is not part of this build; use " +
+                           std::string(chipDriverName(defaultChipDriver()))};
+    }
+    return *driver;
+}
+
+BoardSession::BoardSession(std::unique_ptr<BoardLink> link, SimulatedBoard* simulated,
+                           ChipDriver driver)
+    : link_(std::move(link)), simulated_(simulated), driver_(driver), installed_(*link_) {}
 
 Checked<std::shared_ptr<BoardSession>> BoardSession::open(const BoardChoice& choice,
                                                           Warnings& warnings) {
@@ -51,6 +64,8 @@ Checked<std::shared_ptr<BoardSession>> BoardSession::open(const BoardChoice& cho
         }
         if (choice.serial)
             warnings.push_back("--serial is ignored with --board sim");
+        if (choice.driver)
+            warnings.push_back("--driver is ignored with --board sim");
         SimulatedBoard* simulated = board.get();
         return std::make_shared<BoardSession>(std::move(board), simulated);
     }
@@ -60,9 +75,10 @@ Checked<std::shared_ptr<BoardSession>> BoardSession::open(const BoardChoice& cho
         return BadArgument{"--sim-fault needs --board sim"};
     if (choice.serial && choice.serial->empty())
         return BadArgument{"--serial: the serial number is empty"};
-    auto link =
-        choice.serial ? std::make_unique<FtdiLink>(*choice.serial) : std::make_unique<FtdiLink>();
-    return std::make_shared<BoardSession>(std::move(link), nullptr);
+    const Checked<ChipDriver> driver = chosenDriver(choice.driver);
+    if (!driver.ok())
+        return driver.bad();
+    return std::make_shared<BoardSession>(makeChipLink(*driver, choice.serial), nullptr, *driver);
 }
 
 }  // namespace stepctl::cli

@@ -18,6 +18,7 @@ struct DevicesOptions {
 
 struct ListOptions {
     bool json = false;
+    std::optional<std::string> driver;
 };
 
 struct ProbeOptions {

@@ -1,9 +1,9 @@
 // Ctrl-C as a request to stop, for a command that must end between two exchanges rather than
-// in the middle of one. While a guard lives, SIGINT only raises a flag.
+// in the middle of one. While a guard lives, Ctrl-C only raises a flag (a SIGINT handler on
+// POSIX, a console control handler on Windows; one source file each).
 #pragma once
 
 #include <chrono>
-#include <csignal>
 
 namespace stepctl::cli {
 
@@ -17,9 +17,6 @@ class InterruptGuard {
     bool requested() const;
     // Waits, and returns early (false) when Ctrl-C comes.
     bool wait(std::chrono::milliseconds duration) const;
-
-  private:
-    struct sigaction previous_ {};
 };
 
 }  // namespace stepctl::cli

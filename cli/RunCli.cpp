@@ -45,12 +45,21 @@ void addLevels(CLI::App& command, std::string* db, std::optional<std::string>& d
     command.add_option("--db2", db2, kDb2Help)->type_name("Y");
 }
 
+void addDriver(CLI::App& command, std::optional<std::string>& driver) {
+    const std::string help = std::string(
+                                 "the chip's driver: ftdi (libftdi) or d2xx (FTDI's D2XX "
+                                 "library); default ") +
+                             std::string(chipDriverName(defaultChipDriver()));
+    command.add_option("--driver", driver, help)->type_name(kDrivers);
+}
+
 void addBoard(CLI::App& command, BoardChoice& board, bool& json) {
     command.add_option("--board", board.board, "ftdi (the chip) or sim (a simulated board)")
         ->type_name("ftdi|sim")
         ->capture_default_str();
     command.add_option("--serial", board.serial, "the FTDI chip with this serial number")
         ->type_name("SN");
+    addDriver(command, board.driver);
     command
         .add_option("--sim-fault", board.simFault,
                     "make the simulated board fail, to try a script's error paths")
@@ -80,6 +89,7 @@ void describe(CLI::App& app, Options& o) {
 
     CLI::App* list = addCommand(app, "list", "the attached FTDI chips");
     list->add_flag("--json", o.list.json, "machine-readable output");
+    addDriver(*list, o.list.driver);
 
     CLI::App* probe = addCommand(app, "probe", "whether the board answers (exit 0 or 3)");
     addBoard(*probe, o.probe.board, o.probe.json);

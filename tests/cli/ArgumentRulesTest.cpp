@@ -41,8 +41,8 @@ TEST(ReadDb, RefusesWhatIsNotWhollyANumber) {
 
 TEST(ReadDb, ReadsThePointInACommaLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "de_DE.UTF-8 not installed";
+    if (std::setlocale(LC_ALL, STEPCTL_GERMAN_LOCALE) == nullptr)
+        GTEST_SKIP() << STEPCTL_GERMAN_LOCALE " not installed";
     const Checked<float> db = readDb("--db", "10.75");
     std::setlocale(LC_ALL, before.c_str());
     ASSERT_TRUE(db.ok());

@@ -2,6 +2,7 @@
 // (The plain Send as a process, its output and exit code: CliProcessTest.)
 #include <gtest/gtest.h>
 
+#include "ChipDriver.h"
 #include "CliHarness.h"
 #include "SelectionState.h"
 #include "SendRoutines.h"
@@ -182,7 +183,8 @@ TEST(CliExit, NoBoardIsThree) {
     EXPECT_EQ(chip.exit, 3);
     EXPECT_TRUE(has(chip.err, "NO-SUCH-CHIP-0")) << chip.err;
 
-    EXPECT_EQ(run("probe --serial NO-SUCH-CHIP-0").out, "not connected\n");
+    EXPECT_EQ(run("probe --serial NO-SUCH-CHIP-0").out,
+              "not connected (" + std::string(chipDriverName(defaultChipDriver())) + ")\n");
     EXPECT_EQ(run("probe --serial NO-SUCH-CHIP-0").exit, 3);
     EXPECT_EQ(run("probe --board sim --sim-fault unplugged").exit, 3);
     const CliRun probe = run("probe --board sim --json");

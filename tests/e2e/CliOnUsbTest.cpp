@@ -51,7 +51,7 @@ TEST_F(CliOnUsb, ProbeOpensAndClosesTheChipAndNothingElse) {
     const CliRun probe = run({"probe"});
 
     EXPECT_EQ(probe.exit, 0);
-    EXPECT_EQ(probe.out, "connected\n");
+    EXPECT_EQ(probe.out, "connected (ftdi)\n");
     EXPECT_EQ(probe.err, "");
     EXPECT_EQ(bed.controlRequests(chip), wire::probeSequence());
     EXPECT_TRUE(bed.bulkWrites(chip).empty());
@@ -62,7 +62,7 @@ TEST_F(CliOnUsb, ProbeOpensAndClosesTheChipAndNothingElse) {
 TEST_F(CliOnUsb, WithoutAChipProbeAndSendSayNoBoard) {
     const CliRun probe = run({"probe"});
     EXPECT_EQ(probe.exit, 3);
-    EXPECT_EQ(probe.out, "not connected\n");
+    EXPECT_EQ(probe.out, "not connected (ftdi)\n");
 
     const CliRun send =
         run({"send", "--device", "ZMG-B2", "--interface", "parallel", "--db", "10.7"});
@@ -101,7 +101,8 @@ TEST_F(CliOnUsb, ListShowsEveryChipWithoutClaimingAny) {
     EXPECT_EQ(list.out,
               "index  serial            description               usb\n"
               "0      B20K0002          Bench B                   0403:6001 bus 3 address 7\n"
-              "1      A10K0001          FT232R USB UART           0403:6001 bus 1 address 2\n");
+              "1      A10K0001          FT232R USB UART           0403:6001 bus 1 address 2\n"
+              "listed by driver ftdi\n");
     for (ChipId chip : {a, b}) {
         EXPECT_TRUE(bed.bulkWrites(chip).empty());
         const HostActions actions = bed.hostActionsOnceClosed(chip);

@@ -144,8 +144,8 @@ TEST(ScanDb, ReportsTheLengthOfTheNumber) {
 
 // Reading and writing alike: the point, and no grouping, whatever LC_NUMERIC says.
 TEST(CodeFromDb, PointIsTheSeparatorUnderAGermanLocale) {
-    LocaleGuard german("de_DE.UTF-8");
-    ASSERT_TRUE(german.active()) << "de_DE.UTF-8 missing: run the set-up script";
+    LocaleGuard german(STEPCTL_GERMAN_LOCALE);
+    ASSERT_TRUE(german.active()) << STEPCTL_GERMAN_LOCALE " missing: run the set-up script";
     EXPECT_EQ(parseDb("10.7"), 10.7f);
     EXPECT_EQ(codeFromDbText(kSixBitRow, "10.7"), 21);
     EXPECT_EQ(formatDb(dbFromCode(kSixBitRow, 21)), "10.50");

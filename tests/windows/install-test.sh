@@ -1,0 +1,42 @@
+#!/bin/sh
+# The installer end to end under wine: build it with CPack into a temporary folder, install it
+# silently, run the installed exe, uninstall it, and check that nothing is left behind.
+# usage: install-test.sh CPACK BUILD_DIR WINE_RUN WINE_PREFIX
+set -eu
+cpack=$1 build=$2 wine_run=$3
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+
+"$cpack" -G NSIS --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 ||
+    { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
+installer=$(ls "$tmp"/StepCtl-*-win64.exe) || fail "no installer made"
+[ "$(od -An -tx1 -j0 -N2 "$installer" | tr -d ' ')" = 4d5a ] || fail "not a Windows program"
+
+dir="${WINEPREFIX:-$4}/drive_c/Program Files/StepCtl"
+
+"$wine_run" "$installer" /S || fail "the silent install failed"
+[ -f "$dir/stepctl-cli.exe" ] || fail "stepctl-cli.exe is not in Program Files\\StepCtl"
+[ -f "$dir/README.txt" ] || fail "README.txt is not in Program Files\\StepCtl"
+
+cd "$tmp"
+out=$("$wine_run" 'C:\Program Files\StepCtl\stepctl-cli.exe' frame --device 9 \
+    --interface parallel --db 10.7) || fail "the installed exe did not run"
+case $out in "00 32 3A 32 00 "*) ;; *) fail "unexpected frame: $out" ;; esac
+# No D2XX driver in this prefix: said plainly, exit 3.
+set +e
+err=$("$wine_run" 'C:\Program Files\StepCtl\stepctl-cli.exe' probe 2>&1 >/dev/null)
+code=$?
+set -e
+[ "$code" = 3 ] || fail "probe without the driver exited $code, not 3"
+[ "$err" = "stepctl-cli: the FTDI D2XX driver (ftd2xx.dll) is not installed" ] ||
+    fail "probe without the driver said: $err"
+
+# The uninstaller copies itself away and returns at once: wait for it to finish.
+"$wine_run" 'C:\Program Files\StepCtl\Uninstall.exe' /S || fail "the silent uninstall failed"
+for _ in $(seq 1 60); do
+    [ -e "$dir" ] || break
+    sleep 0.5
+done
+[ ! -e "$dir" ] || fail "Program Files\\StepCtl is still there after the uninstall: $(ls "$dir")"
+echo "install test: installed, ran and uninstalled $(basename "$installer")"
