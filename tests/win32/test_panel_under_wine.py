@@ -51,7 +51,8 @@ class Session:
                                       "-nolisten", "tcp"], stdout=subprocess.PIPE)
         display = self.xvfb.stdout.readline().decode().strip()
         self.env = dict(os.environ, DISPLAY=":" + display, WINEPREFIX=os.path.join(root, "wine"),
-                        WINEDEBUG="-all", HOME=root, XDG_CONFIG_HOME=root, WINEDLLOVERRIDES="")
+                        WINEDEBUG="-all", HOME=root, XDG_CONFIG_HOME=root,
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.log = os.path.join(root, "d2xx.log")
         self.env["FAKE_D2XX_LOG"] = self.log
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, capture_output=True)
