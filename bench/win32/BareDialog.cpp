@@ -15,5 +15,6 @@ INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int) {
-    return static_cast<int>(DialogBoxParamW(hInstance, MAKEINTRESOURCEW(1), nullptr, DialogProc, 0));
+    return static_cast<int>(
+        DialogBoxParamW(hInstance, MAKEINTRESOURCEW(1), nullptr, DialogProc, 0));
 }

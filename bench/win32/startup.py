@@ -21,11 +21,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 
 
-def build_bare(folder):
-    res = os.path.join(folder, "bare.res.o")
-    exe = os.path.join(folder, "bare-dialog.exe")
-    subprocess.run(["x86_64-w64-mingw32-windres", os.path.join(HERE, "BareDialog.rc"), "-O",
-                    "coff", "-o", res], check=True)
+def build_bare(folder, comctl6=False):
+    name = "bare-dialog-comctl6" if comctl6 else "bare-dialog"
+    res = os.path.join(folder, name + ".res.o")
+    exe = os.path.join(folder, name + ".exe")
+    subprocess.run(["x86_64-w64-mingw32-windres", *(["-DWITH_COMCTL6"] if comctl6 else []),
+                    os.path.join(HERE, "BareDialog.rc"), "-O", "coff", "-o", res], check=True)
     subprocess.run(["x86_64-w64-mingw32-g++-posix", "-O2", "-municode", "-mwindows", "-static",
                     os.path.join(HERE, "BareDialog.cpp"), res, "-o", exe], check=True)
     return exe
@@ -61,6 +62,9 @@ def one_run(env, exe, args, title):
     finally:
         proc.kill()
         proc.wait()
+        # The next run must not find this run's window still on the server.
+        while window_up(env, title):
+            time.sleep(0.01)
 
 
 def main():
@@ -84,6 +88,7 @@ def main():
             shutil.copy(opts.exe, panel)  # no D2XX library beside it: the probe finds none
             cases = [
                 ("bare Win32 dialog", build_bare(tmp), [], "Bare dialog"),
+                ("bare dialog, controls 6", build_bare(tmp, True), [], "Bare dialog"),
                 ("stepctl.exe", panel, [], "Zozodoz DSA/DVGA GUI V2.4"),
                 ("stepctl.exe --simulate", panel, ["--simulate"], "Zozodoz DSA/DVGA GUI V2.4"),
             ]
