@@ -119,6 +119,7 @@ void checkTemplate(HWND hDlg) {
     expect(GetMenuState(hMenu, static_cast<UINT>(n - 2), MF_BYPOSITION) & MF_SEPARATOR,
            "a separator before About");
     expect(stepctl::win32::narrow(entry) == "&About StepCtl...", "the About entry's text");
+    expect(SendMessageW(hDlg, WM_QUERYDRAGICON, 0, 0) != 0, "an icon to drag when minimised");
 }
 
 // WM_HSCROLL as the trackbar sends it: only a drag or its release moves the fields.

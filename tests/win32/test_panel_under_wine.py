@@ -247,3 +247,15 @@ def test_about_box_from_window_menu(wine):
     wine.keys("Return", window=window)
     wine.wait_window("About StepCtl", present=False)
     assert wine.peek(STATE)[STATE].text == "0"
+
+
+@pytest.mark.parametrize("way", ["click Close", "Escape", "alt+F4"])
+def test_every_way_of_closing_ends_the_program(wine, way):
+    wine.start("--simulate")
+    if way == "click Close":
+        x, y = wine.peek(IDOK)[IDOK].centre
+        wine.xdo("mousemove", "--sync", str(x), str(y), "click", "1")
+    else:  # alt+F4 is the window menu's Close
+        wine.keys(way)
+    assert wine.app.wait(timeout=15) == 0
+    wine.app = None
