@@ -6,7 +6,10 @@
 
 #include "AboutDlg.h"
 #include "Catalogue.h"
+#include "ChipDriver.h"
 #include "ControlIds.h"
+#include "D2xxLink.h"
+#include "SharedLibrary.h"
 
 namespace stepctl::win32 {
 namespace {
@@ -19,6 +22,15 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr int kAddressCount = 8;
 
 const wchar_t* const kBannerSimulated = L"StepCtl \u00b7 simulated board";
+const wchar_t* const kBannerNoDriver = L"StepCtl \u00b7 D2XX driver (ftd2xx.dll) missing";
+
+// "Not Connected" alone would leave a user without FTDI's driver guessing at cable and board.
+bool d2xxDriverMissing() {
+    if (stepctl::defaultChipDriver() != stepctl::ChipDriver::D2xx)
+        return false;
+    std::string error;
+    return stepctl::SharedLibrary::open(stepctl::d2xxLibraryFileName(), error) == nullptr;
+}
 
 bool hasClass(HWND hWnd, const wchar_t* name) {
     wchar_t className[32] = {};
@@ -110,6 +122,8 @@ BOOL CStepCtlDlg::OnInitDialog() {
     FillLists();
     if (m_bSimulated)
         SetDlgItemTextW(m_hDlg, IDC_STATIC_BANNER, kBannerSimulated);
+    else if (d2xxDriverMissing())
+        SetDlgItemTextW(m_hDlg, IDC_STATIC_BANNER, kBannerNoDriver);
 
     // The white background is in force from here on (WM_CTLCOLORDLG and the static colours).
     InvalidateRect(m_hDlg, nullptr, TRUE);

@@ -69,11 +69,17 @@ class Session:
         self.xvfb.wait()
 
     def start(self, *args, chips="FAKE0001"):
+        """chips=None: no D2XX library beside the exe at all."""
         self.stop()
         open(self.log, "w").close()
-        env = dict(self.env, FAKE_D2XX_CHIPS=chips)
-        self.app = subprocess.Popen(["wine", os.path.join(self.bin, "stepctl.exe"), *args],
-                                    env=env, cwd=self.bin, stdin=subprocess.DEVNULL,
+        env = dict(self.env, FAKE_D2XX_CHIPS=chips or "")
+        folder = self.bin
+        if chips is None:
+            folder = os.path.join(self.root, "no-driver")
+            os.makedirs(folder, exist_ok=True)
+            shutil.copy(os.path.join(self.bin, "stepctl.exe"), folder)
+        self.app = subprocess.Popen(["wine", os.path.join(folder, "stepctl.exe"), *args],
+                                    env=env, cwd=folder, stdin=subprocess.DEVNULL,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.window = self.wait_window(TITLE)
         time.sleep(0.5)  # the first paint
@@ -159,7 +165,8 @@ def test_messages_in_process(wine):
 BLUE, RED, GREEN = (0, 0, 255), (255, 0, 0), (0, 255, 0)
 
 
-@pytest.mark.parametrize("chips, connected", [("", False), ("FAKE0001", True)])
+@pytest.mark.parametrize("chips, connected", [(None, False), ("", False), ("FAKE0001", True)],
+                         ids=["no driver", "no chip", "one chip"])
 def test_start_up(wine, chips, connected):
     wine.start(chips=chips)
     c = wine.peek(*ALL, "focus")
@@ -172,10 +179,12 @@ def test_start_up(wine, chips, connected):
     assert [(c[i].text, c[i].enabled) for i in (STATE, STATE2, ATTEN, ATTEN2)] == [
         ("0", False), ("0", False), ("", True), ("", False)]
     assert c["focus"] == IDOK
-    assert c[BANNER].text == "StepCtl \u00b7 DSA/DVGA control"
+    assert c[BANNER].text == ("StepCtl \u00b7 D2XX driver (ftd2xx.dll) missing" if chips is None
+                              else "StepCtl \u00b7 DSA/DVGA control")
     # One probe, closed again before the window showed.
     calls = wine.calls()
-    assert calls == (["FT_Open(0) #0", "FT_Close(#0)"] if connected else ["FT_Open(0) -> 2"])
+    assert calls == (["FT_Open(0) #0", "FT_Close(#0)"] if connected else
+                     [] if chips is None else ["FT_Open(0) -> 2"])
     # Blue text on white, or red text on white: the text background never shows.
     colours = wine.colours(c[CONNECTED])
     assert colours.get(BLUE if connected else RED, 0) > 30
