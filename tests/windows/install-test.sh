@@ -21,6 +21,10 @@ dir="${WINEPREFIX:-$4}/drive_c/Program Files/StepCtl"
 win "$installer" /S || fail "the silent install failed"
 [ -f "$dir/stepctl-cli.exe" ] || fail "stepctl-cli.exe is not in Program Files\\StepCtl"
 [ -f "$dir/README.txt" ] || fail "README.txt is not in Program Files\\StepCtl"
+[ -f "$dir/stepctl.exe" ] || fail "the panel stepctl.exe is not in Program Files\\StepCtl"
+prefix="${WINEPREFIX:-$4}"
+shortcut=$(find "$prefix/drive_c" -path '*Start Menu*' -name 'StepCtl.lnk' | head -n 1)
+[ -n "$shortcut" ] || fail "no Start-menu shortcut StepCtl.lnk"
 
 cd "$tmp"
 win 'C:\Program Files\StepCtl\stepctl-cli.exe' frame --device 9 --interface parallel \
@@ -44,4 +48,5 @@ for _ in $(seq 1 60); do
     sleep 0.5
 done
 [ ! -e "$dir" ] || fail "Program Files\\StepCtl is still there after the uninstall: $(ls "$dir")"
+[ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there after the uninstall"
 echo "install test: installed, ran and uninstalled $(basename "$installer")"
