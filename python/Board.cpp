@@ -4,6 +4,7 @@
 
 #include "Arguments.h"
 #include "BoardSession.h"
+#include "ChipDriver.h"
 #include "FtdiLink.h"
 #include "Road.h"
 
@@ -20,6 +21,10 @@ std::unique_ptr<BoardLink> chip(const Serial& serial) {
     return serial ? std::make_unique<Link>(*serial) : std::make_unique<Link>();
 }
 
+std::unique_ptr<BoardLink> d2xxChip(const Serial& serial) {
+    return makeD2xxLink(serial);
+}
+
 std::unique_ptr<BoardLink> simulatedBoard(const Serial&) {
     return std::make_unique<SimulatedBoard>();
 }
@@ -33,6 +38,7 @@ struct Kind {
 // One line per kind of board.
 constexpr Kind kKinds[] = {
     {"ftdi", true, chip<FtdiLink>},
+    {"d2xx", true, d2xxChip},
     {"sim", false, simulatedBoard},
 };
 

@@ -189,6 +189,7 @@ PYBIND11_MODULE(_core, m) {
     py::class_<Board>(m, "Board",
                       ("A board to send to: kind is one of " + boardKinds() +
                        ". 'ftdi' is the first FTDI chip, or the one with this serial number; "
+                       "'d2xx' the same through FTDI's D2XX library (libftd2xx.so), "
                        "'sim' a simulated board that latches what it is sent. Each exchange "
                        "opens and closes the chip, so nothing is held between calls. Use it in "
                        "a with block, or call close().")

@@ -104,7 +104,7 @@ def test_failed_exchanges_raise(fault, error, words):
 
 
 @pytest.mark.parametrize("make,words", [
-    (lambda: stepctl.Board("usb"), "kind: 'usb' is not one of ftdi, sim"),
+    (lambda: stepctl.Board("usb"), "kind: 'usb' is not one of ftdi, d2xx, sim"),
     (lambda: stepctl.Board("sim", serial="A1"), "serial:"),
     (lambda: stepctl.Board("sim").fail("smoke"), "call: 'smoke' is not one of unplugged"),
     (lambda: stepctl.Board("ftdi").holds(), "only the simulated board"),
@@ -112,6 +112,12 @@ def test_failed_exchanges_raise(fault, error, words):
 def test_bad_boards_are_refused(make, words):
     with pytest.raises(ValueError, match=words):
         make()
+
+
+def test_a_missing_d2xx_library_is_no_board():
+    # No vendor library on the test machines: the D2XX road says so, and sends nothing.
+    with pytest.raises(stepctl.NoBoardError, match="D2XX driver .* is not installed"):
+        stepctl.Board("d2xx").send("ZMG-A4", "serial", 10.5)
 
 
 def test_a_closed_board_refuses_to_send():
