@@ -73,13 +73,7 @@ Checked<StepPlan> readPlay(const PlayOptions& options, Warnings& warnings) {
 ExitCode runPlay(const PlayOptions& options, const Console& console) {
     Warnings warnings;
     const Checked<StepPlan> plan = readPlay(options, warnings);
-    if (!plan.ok())
-        return refuse(console, plan.bad());
-    const auto session = BoardSession::open(options.board, warnings);
-    if (!session.ok())
-        return refuse(console, session.bad());
-    printWarnings(console, warnings);
-    return runSteps("play", *plan, **session, options.json, console);
+    return runPlanned("play", plan, options.board, options.json, warnings, console);
 }
 
 }  // namespace stepctl::cli

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "Commands.h"
 #include "Interrupt.h"
 #include "Report.h"
 #include "SendRoad.h"
@@ -107,6 +108,18 @@ ExitCode runSteps(std::string_view command, const StepPlan& plan, const BoardSes
         return ExitCode::Interrupted;
     }
     return ExitCode::Ok;
+}
+
+ExitCode runPlanned(std::string_view command, const Checked<StepPlan>& plan,
+                    const BoardChoice& board, bool json, Warnings& warnings,
+                    const Console& console) {
+    if (!plan.ok())
+        return refuse(console, plan.bad());
+    const auto session = BoardSession::open(board, warnings);
+    if (!session.ok())
+        return refuse(console, session.bad());
+    printWarnings(console, warnings);
+    return runSteps(command, *plan, **session, json, console);
 }
 
 }  // namespace stepctl::cli

@@ -34,4 +34,10 @@ inline constexpr long long kMaxPasses = 1'000'000;
 ExitCode runSteps(std::string_view command, const StepPlan& plan, const BoardSession& session,
                   bool json, const Console& console);
 
+// A checked plan on the chosen board: a bad plan or board is refused before anything opens,
+// then the warnings so far are printed and the loop runs.
+ExitCode runPlanned(std::string_view command, const Checked<StepPlan>& plan,
+                    const BoardChoice& board, bool json, Warnings& warnings,
+                    const Console& console);
+
 }  // namespace stepctl::cli

@@ -62,13 +62,7 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
 ExitCode runSweep(const SweepOptions& options, const Console& console) {
     Warnings warnings;
     const Checked<StepPlan> plan = readSweep(options, warnings);
-    if (!plan.ok())
-        return refuse(console, plan.bad());
-    const auto session = BoardSession::open(options.board, warnings);
-    if (!session.ok())
-        return refuse(console, session.bad());
-    printWarnings(console, warnings);
-    return runSteps("sweep", *plan, **session, options.json, console);
+    return runPlanned("sweep", plan, options.board, options.json, warnings, console);
 }
 
 }  // namespace stepctl::cli
