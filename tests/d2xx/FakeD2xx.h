@@ -1,5 +1,7 @@
 // The fake D2XX library seen from a test: loaded by the same file name and search order as
-// D2xxLink uses, so both reach the one copy in the process.
+// D2xxLink uses, so both reach the one copy in the process. On Linux it is loaded by its full
+// path: AddressSanitizer's dlopen hides the test's run path, and D2xxLink's open by name then
+// finds the copy already loaded by its soname.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +19,11 @@ class FakeD2xx {
   public:
     FakeD2xx() {
         std::string error;
+#ifdef STEPCTL_FAKE_D2XX_PATH
+        library_ = SharedLibrary::open(STEPCTL_FAKE_D2XX_PATH, error);
+#else
         library_ = SharedLibrary::open(d2xxLibraryFileName(), error);
+#endif
         if (!library_)
             throw std::runtime_error("the fake D2XX library did not load: " + error);
         reset_ = fn<void (*)(const char*)>("FakeD2xx_Reset");
