@@ -34,10 +34,18 @@ class FakeD2xx {
     }
 
     // No faults, an empty log, and these chips (comma-separated serial numbers, "" for none).
-    void reset(const char* serials = "FAKE0001") const { reset_(serials); }
-    void fail(const char* call, std::uint32_t status) const { fail_(call, status); }
-    void shortWrite(long bytes) const { shortWrite_(bytes); }
-    int openHandles() const { return openHandles_(); }
+    void reset(const char* serials = "FAKE0001") const {
+        reset_(serials);
+    }
+    void fail(const char* call, std::uint32_t status) const {
+        fail_(call, status);
+    }
+    void shortWrite(long bytes) const {
+        shortWrite_(bytes);
+    }
+    int openHandles() const {
+        return openHandles_();
+    }
 
     std::vector<std::string> calls() const {
         std::string text(log_(nullptr, 0) + 1, '\0');

@@ -118,7 +118,8 @@ TEST_F(CliOnUsb, ProbeAndListSayWhyAChipCouldNotBeUsed) {
     bed.failTransfer(chip, Target::claim(), BusFault::refused(EBUSY));
     const CliRun probe = run({"probe"});
     EXPECT_EQ(probe.exit, 3);
-    EXPECT_EQ(probe.out.rfind("not connected (ftdi): busy: the chip is in use by another program", 0), 0u)
+    EXPECT_EQ(
+        probe.out.rfind("not connected (ftdi): busy: the chip is in use by another program", 0), 0u)
         << probe.out;
     bed.failTransfer(chip, Target::claim(), BusFault::refused(EBUSY));
     const auto json = nlohmann::json::parse(run({"probe", "--json"}).out);
