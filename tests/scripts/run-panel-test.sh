@@ -23,9 +23,9 @@ cat "$work/calls"
 failures=0
 builds=$(grep -c -- '^cmake --build' "$work/calls" || true)
 [ "$builds" = 1 ] || { echo "FAIL: $builds builds"; failures=$((failures + 1)); }
-grep -qx -- 'cmake --build --preset default --target stepctl' "$work/calls" ||
+grep -qx -- 'cmake --build --preset panel' "$work/calls" ||
     { echo "FAIL: the panel is not built alone"; failures=$((failures + 1)); }
-tail -n1 "$work/calls" | grep -qx -- 'xvfb-run -a build/StepCtl/stepctl --simulate' ||
+tail -n1 "$work/calls" | grep -qx -- 'xvfb-run -a build-panel/StepCtl/stepctl --simulate' ||
     { echo "FAIL: the panel is not started last, with --simulate"; failures=$((failures + 1)); }
 [ $failures = 0 ] && echo "run-panel builds only the panel"
 exit $failures
