@@ -25,10 +25,6 @@ bool probeBoard() {
     return probeConnection(boardLink());
 }
 
-LinkStatus probeBoardStatus() {
-    return probeConnectionStatus(boardLink());
-}
-
 }  // namespace stepctl
 
 stepctl::SendOutcome SendControlWord(std::int32_t nControlWord) {

@@ -17,8 +17,6 @@ void setBoardLink(BoardLink* link);
 
 // Connection probe over boardLink().
 bool probeBoard();
-// The same, with the status of the open (why it failed).
-LinkStatus probeBoardStatus();
 
 }  // namespace stepctl
 

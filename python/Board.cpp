@@ -5,7 +5,6 @@
 #include "Arguments.h"
 #include "BoardSession.h"
 #include "ChipDriver.h"
-#include "FtdiLink.h"
 #include "Road.h"
 
 namespace py = pybind11;
@@ -16,13 +15,9 @@ namespace {
 using Serial = std::optional<std::string>;
 
 // A chip driver's link: the first chip, or the one with this serial number.
-template <typename Link>
+template <ChipDriver driver>
 std::unique_ptr<BoardLink> chip(const Serial& serial) {
-    return serial ? std::make_unique<Link>(*serial) : std::make_unique<Link>();
-}
-
-std::unique_ptr<BoardLink> d2xxChip(const Serial& serial) {
-    return makeD2xxLink(serial);
+    return makeChipLink(driver, serial);
 }
 
 std::unique_ptr<BoardLink> simulatedBoard(const Serial&) {
@@ -37,8 +32,8 @@ struct Kind {
 
 // One line per kind of board.
 constexpr Kind kKinds[] = {
-    {"ftdi", true, chip<FtdiLink>},
-    {"d2xx", true, d2xxChip},
+    {"ftdi", true, chip<ChipDriver::Ftdi>},
+    {"d2xx", true, chip<ChipDriver::D2xx>},
     {"sim", false, simulatedBoard},
 };
 
