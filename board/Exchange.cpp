@@ -50,4 +50,16 @@ SendOutcome transferFrame(BoardLink& link, FrameKind kind, const Frame& frame) {
     return outcome;
 }
 
+std::string_view statusName(SendStatus status) {
+    switch (status) {
+        case SendStatus::NoDevice:
+            return "no-device";
+        case SendStatus::TransferFailed:
+            return "transfer-failed";
+        case SendStatus::Sent:
+            break;
+    }
+    return "sent";
+}
+
 }  // namespace stepctl

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "BoardLink.h"
 #include "Frames.h"
@@ -28,6 +29,9 @@ struct SendOutcome {
 
     bool sent() const { return status == SendStatus::Sent; }
 };
+
+// "sent", "no-device", "transfer-failed", as scripts read them.
+std::string_view statusName(SendStatus status);
 
 // Open, bit-bang mode with every pin an output, 460800, one write of the frame, close. As the
 // chip expects, a failed mode or rate setting does not stop the write; every failure is

@@ -201,4 +201,17 @@ Frame buildDualFrame(std::int32_t code1, std::int32_t code2) {
     return frame;
 }
 
+std::string frameHex(const Frame& frame) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(frame.size() * 3);
+    for (std::uint8_t byte : frame) {
+        if (!text.empty())
+            text += ' ';
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
 }  // namespace stepctl

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "Catalogue.h"
@@ -32,5 +33,8 @@ Frame buildControlFrame(Interface iface, bool sevenBit, std::int32_t controlWord
 
 // Dual-device frame: the first code latched by LE, then the second by LE2 (bits 0..5 of each).
 Frame buildDualFrame(std::int32_t code1, std::int32_t code2);
+
+// The 36 bytes as upper-case two-digit hex, separated by single spaces, no line end.
+std::string frameHex(const Frame& frame);
 
 }  // namespace stepctl

@@ -25,6 +25,10 @@ bool probeBoard() {
     return probeConnection(boardLink());
 }
 
+PanelSelection panelSelection() {
+    return {g_nDeviceIndex, interfaceFromIndex(g_nInterface)};
+}
+
 }  // namespace stepctl
 
 stepctl::SendOutcome SendControlWord(std::int32_t nControlWord) {

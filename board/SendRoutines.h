@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "BoardLink.h"
+#include "Catalogue.h"
 #include "Exchange.h"
 
 namespace stepctl {
@@ -17,6 +18,14 @@ void setBoardLink(BoardLink* link);
 
 // Connection probe over boardLink().
 bool probeBoard();
+
+// The device and interface the panel has selected, for the simulated board that stands in for
+// the panel's board.
+struct PanelSelection {
+    int row = 0;
+    Interface iface = Interface::Serial;
+};
+PanelSelection panelSelection();
 
 }  // namespace stepctl
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "DbCode.h"
-#include "SelectionState.h"
+#include "SendRoutines.h"
 #include "TextFormat.h"
 
 namespace stepctl {
@@ -122,6 +122,15 @@ void SimulatedBoard::failCall(LinkOp op, Fault fault) {
     faults_.emplace_back(op, fault);
 }
 
+void SimulatedBoard::follow(int row, Interface iface) {
+    const std::pair<int, Interface> wanted{row, iface};
+    followsSelection_ = false;
+    if (followed_ == wanted)
+        return;
+    followed_ = wanted;
+    mount(setupFor(row, iface));
+}
+
 LinkStatus SimulatedBoard::open() {
     if (!plugged_)
         return {LinkCode::DeviceNotFound, "no FTDI device found", OpenFailure::Absent};
@@ -129,8 +138,10 @@ LinkStatus SimulatedBoard::open() {
         return {LinkCode::DeviceNotOpened, "device busy", OpenFailure::Busy};
     if (faultFor(LinkOp::Open))
         return {LinkCode::DeviceNotOpened, "simulated open failure", OpenFailure::Other};
-    if (followsSelection_)
-        mount(setupFor(g_nDeviceIndex, interfaceFromIndex(g_nInterface)));
+    if (followsSelection_) {
+        const PanelSelection selection = panelSelection();
+        mount(setupFor(selection.row, selection.iface));
+    }
     open_ = true;
     bitBang_ = false;  // a fresh handle starts in the chip's serial mode
     outputMask_ = 0;

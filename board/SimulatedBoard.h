@@ -70,6 +70,11 @@ class SimulatedBoard final : public BoardLink {
     LinkStatus close() override;
     std::string describeDevice() const override { return "the simulated board"; }
 
+    // From now on the board carries the device of `row` wired for `iface`, whatever the panel's
+    // selection says: how a session that owns the board tells it what is plugged in. Re-wires
+    // at once when the device or interface changes (a new board holds nothing yet).
+    void follow(int row, Interface iface);
+
     void plug(bool present) { plugged_ = present; }
     bool plugged() const { return plugged_; }
 
@@ -91,7 +96,8 @@ class SimulatedBoard final : public BoardLink {
     std::optional<Fault> faultFor(LinkOp op) const;
     void mount(std::vector<AttenuatorSetup> setups);
 
-    bool followsSelection_ = true;
+    bool followsSelection_ = true;  // the panel's selection, read at every open
+    std::optional<std::pair<int, Interface>> followed_;
     bool plugged_ = true;
     bool open_ = false;
     bool bitBang_ = false;

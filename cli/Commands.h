@@ -10,6 +10,7 @@
 #include "ExitCode.h"
 #include "FrameText.h"
 #include "SendRequest.h"
+#include "SessionWords.h"
 
 namespace stepctl::cli {
 

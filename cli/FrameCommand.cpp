@@ -1,10 +1,9 @@
-// stepctl-cli frame: the frame a send would put on the pins, without touching any board. The
-// panel's Send runs over a link that only records, so the frame is the one send would write.
+// stepctl-cli frame: the frame a send would put on the pins, without touching any board: the
+// plan and frame of the same setting a send writes.
 #include "ArgumentRules.h"
 #include "Commands.h"
 #include "FrameText.h"
-#include "RecordingLink.h"
-#include "SendRoad.h"
+#include "SettingFrame.h"
 
 namespace stepctl::cli {
 
@@ -26,18 +25,15 @@ ExitCode runFrame(const FrameOptions& options, const Console& console) {
         warnings.push_back("--sample-period-ps and --plain-pins only apply to --format vcd");
     printWarnings(console, warnings);
 
-    RecordingLink capture;
-    const InstalledLink installed(capture);
-    const SendResult result = stepctl::runSend(sendInputs(*request));
-    const SendOutcome& outcome = *result.outcome;
+    const SendPlan plan = planSend(sendInputs(*request));
+    const SettingFrame outcome = *frameForPlan(request->row, request->iface, plan);  // checked
 
     switch (options.format) {
         case FrameFormat::HexLine:
             console.out << frameHex(outcome.frame) << '\n';
             break;
         case FrameFormat::JsonObject:
-            console.out << jsonLine(frameJson(*request, result.plan, outcome.kind, outcome.frame))
-                        << '\n';
+            console.out << jsonLine(frameJson(*request, plan, outcome.kind, outcome.frame)) << '\n';
             break;
         case FrameFormat::VcdDump:
             console.out << frameToVcd(outcome.kind, outcome.frame, vcd);

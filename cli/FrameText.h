@@ -11,9 +11,6 @@ namespace stepctl::cli {
 
 enum class FrameFormat { HexLine, JsonObject, VcdDump };
 
-// The 36 bytes as upper-case two-digit hex, separated by single spaces, no line end.
-std::string frameHex(const Frame& frame);
-
 // The target, the codes and dB values, the frame kind and the bytes.
 Json frameJson(const SendRequest& request, const SendPlan& plan, FrameKind kind,
                const Frame& frame);

@@ -21,6 +21,7 @@ class InterruptGuard {
     std::string_view cause() const;
     // Waits, and returns early (false) when a stop is requested.
     bool wait(std::chrono::milliseconds duration) const;
+    bool waitUntil(std::chrono::steady_clock::time_point deadline) const;
 };
 
 }  // namespace stepctl::cli

@@ -23,15 +23,19 @@ std::string_view InterruptGuard::cause() const {
 }
 
 bool InterruptGuard::wait(std::chrono::milliseconds duration) const {
+    return waitUntil(std::chrono::steady_clock::now() + duration);
+}
+
+bool InterruptGuard::waitUntil(std::chrono::steady_clock::time_point deadline) const {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + duration;
     // Short slices: the sleep itself resumes after a signal, so the flag is looked at often.
+    // Each slice ends on the deadline itself, so no slice's overshoot adds to the next.
     constexpr auto kSlice = std::chrono::milliseconds(10);
     while (!requested()) {
-        const auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero())
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline)
             return true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(left, kSlice));
+        std::this_thread::sleep_until(std::min<Clock::time_point>(deadline, now + kSlice));
     }
     return false;
 }

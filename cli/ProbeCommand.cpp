@@ -13,7 +13,7 @@ ExitCode runProbe(const ProbeOptions& options, const Console& console) {
         return refuse(console, session.bad());
     printWarnings(console, warnings);
 
-    const LinkStatus status = probeConnectionStatus((*session)->link());
+    const LinkStatus status = (*session)->probe();
     const bool connected = status.ok();
     const std::string_view by = (*session)->answeredBy();
     if (options.json) {

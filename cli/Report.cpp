@@ -22,18 +22,6 @@ ExitCode exitCodeOf(SendStatus status) {
     return ExitCode::Ok;
 }
 
-std::string_view statusName(SendStatus status) {
-    switch (status) {
-        case SendStatus::NoDevice:
-            return "no-device";
-        case SendStatus::TransferFailed:
-            return "transfer-failed";
-        case SendStatus::Sent:
-            break;
-    }
-    return "sent";
-}
-
 std::string describeTarget(const SendRequest& request) {
     std::string text = deviceLabel(request.row);
     if (request.iface == Interface::SerialAddressable)

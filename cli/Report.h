@@ -9,6 +9,7 @@
 #include "ExitCode.h"
 #include "SendPlan.h"
 #include "SendRequest.h"
+#include "SessionWords.h"
 #include "SimulatedBoard.h"
 
 namespace stepctl::cli {
@@ -20,7 +21,6 @@ using Json = nlohmann::ordered_json;
 std::string jsonLine(const Json& json);
 
 ExitCode exitCodeOf(SendStatus status);
-std::string_view statusName(SendStatus status);  // "sent", "no-device", "transfer-failed"
 
 // "ZMG-A4 (row 3) over serial" or "ZMT-B4/B5 (row 11) at address 5 over addressable".
 std::string describeTarget(const SendRequest& request);

@@ -13,8 +13,6 @@
 #include "ArgumentRules.h"
 #include "Commands.h"
 #include "FrameText.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
 #include "Version.h"
 
 namespace stepctl::cli {
@@ -311,22 +309,9 @@ int delivered(int code, const Console& console) {
     return code == 0 ? static_cast<int>(ExitCode::OutputLost) : code;
 }
 
-// Back to start-up values on the way in and out, whatever happened in between.
-struct FreshState {
-    FreshState() { reset(); }
-    ~FreshState() { reset(); }
-    FreshState(const FreshState&) = delete;
-    FreshState& operator=(const FreshState&) = delete;
-    static void reset() {
-        resetSelectionState();
-        setBoardLink(nullptr);
-    }
-};
-
 }  // namespace
 
 int runCli(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
-    const FreshState fresh;
     const Console console{out, err};
     CLI::App app("", "stepctl-cli");
     Options options;

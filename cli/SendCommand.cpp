@@ -1,7 +1,6 @@
-// stepctl-cli send: one panel Send to the board.
+// stepctl-cli send: one setting to the board, the chip opened for it and let go after.
 #include "Commands.h"
 #include "Report.h"
-#include "SendRoad.h"
 
 namespace stepctl::cli {
 
@@ -15,7 +14,13 @@ ExitCode runSend(const SendOptions& options, const Console& console) {
         return refuse(console, session.bad());
     printWarnings(console, warnings);
 
-    const SendResult result = stepctl::runSend(sendInputs(*request));
+    SendResult result = (*session)->send(*request);
+    const LinkStatus closed = (*session)->release();
+    if (!closed.ok() && result.outcome->sent()) {
+        // The frame is out; only the release of the device went wrong.
+        result.outcome->detail =
+            "closing the device failed" + (closed.message.empty() ? "" : ": " + closed.message);
+    }
     const SendOutcome& outcome = *result.outcome;  // a checked request always dispatches
     const SimulatedBoard* simulated = (*session)->simulated();
 

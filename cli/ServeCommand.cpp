@@ -44,12 +44,16 @@ ExitCode runServe(const ServeOptions& options, const Console& console) {
 
     const bool simulated = (*session)->simulated() != nullptr;
     const std::optional<std::string> serial = options.board.serial;
-    Instrument instrument((*session)->simulated(),
-                          [simulated, serial, driver = (*session)->driver()] {
-                              return simulated ? std::string("SIM") : chipSerial(driver, serial);
-                          },
-                          std::string(kVersion));
-    return serve({options.listen, static_cast<unsigned short>(*port)}, instrument, console);
+    instrument::Instrument instrument(
+        **session,
+        [simulated, serial, driver = (*session)->driver()] {
+            return simulated ? std::string("SIM") : chipSerial(driver, serial);
+        },
+        std::string(kVersion));
+    const instrument::ServeEnd end =
+        instrument::serve({options.listen, static_cast<unsigned short>(*port)}, instrument,
+                          console.out, [&console](const std::string& why) { console.error(why); });
+    return end == instrument::ServeEnd::Stopped ? ExitCode::Ok : ExitCode::BadArguments;
 }
 
 }  // namespace stepctl::cli

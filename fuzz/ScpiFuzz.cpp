@@ -8,8 +8,6 @@
 #include "Numeric.h"
 #include "Parser.h"
 #include "RecordingLink.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
 
 namespace {
 
@@ -74,18 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The command set: every exchange is one whole frame, the queue stays bounded, and a reply
     // is one line of printable text.
-    static RecordingLink chip;
-    chip.clear();
-    resetSelectionState();
-    setBoardLink(&chip);
-    cli::Instrument instrument(
-        nullptr, [] { return std::string("FUZZ"); }, "0");
+    auto* chip = new RecordingLink;
+    session::BoardSession board(std::unique_ptr<BoardLink>(chip), nullptr);
+    instrument::Instrument instrument(
+        board, [] { return std::string("FUZZ"); }, "0");
     scpi::ClientStatus client;
     const auto reply = instrument.execute(line, client);
     instrument.execute(line, client);  // twice: the second starts from the state it left
-    setBoardLink(nullptr);
     check(client.count() <= scpi::ClientStatus::kQueueSize);
-    for (const auto& call : chip.calls()) {
+    for (const auto& call : chip->calls()) {
         if (call.op == LinkOp::Write)
             check(call.bytes.size() == kFrameSize);
     }

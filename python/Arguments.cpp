@@ -28,7 +28,7 @@ std::string deviceText(py::handle device) {
 
 std::string interfaceText(py::handle iface) {
     if (py::isinstance<Interface>(iface))
-        return std::string(cli::interfaceName(iface.cast<Interface>()));
+        return std::string(session::interfaceName(iface.cast<Interface>()));
     if (py::isinstance<py::str>(iface))
         return py::str(iface);
     raiseType("interface", "a name (str) or a stepctl.Interface", iface);
@@ -79,20 +79,20 @@ std::string pythonWords(const std::string& message) {
     return words;
 }
 
-void raiseBad(const cli::BadArgument& bad) {
+void raiseBad(const session::BadArgument& bad) {
     throw py::value_error(pythonWords(bad.message));
 }
 
-cli::SendRequest readRequest(py::handle device, py::handle interface, py::handle db, py::handle db2,
-                             py::handle address, cli::Warnings& warnings) {
-    cli::TargetText typed;
+session::SendRequest readRequest(py::handle device, py::handle interface, py::handle db,
+                                 py::handle db2, py::handle address, session::Warnings& warnings) {
+    session::TargetText typed;
     typed.device = deviceText(device);
     typed.interface = interfaceText(interface);
     typed.address = addressText(address);
     if (!db2.is_none())
         typed.db2 = dbText("db2", db2);
-    cli::Warnings ruleWarnings;
-    const auto request = cli::readSendRequest(typed, dbText("db", db), ruleWarnings);
+    session::Warnings ruleWarnings;
+    const auto request = session::readSendRequest(typed, dbText("db", db), ruleWarnings);
     if (!request.ok())
         raiseBad(request.bad());
     for (const std::string& warning : ruleWarnings)

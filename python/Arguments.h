@@ -13,15 +13,15 @@
 namespace stepctl::python {
 
 // A checked request; the warnings (clamped values, arguments that go nowhere) are collected.
-cli::SendRequest readRequest(pybind11::handle device, pybind11::handle interface,
-                             pybind11::handle db, pybind11::handle db2, pybind11::handle address,
-                             cli::Warnings& warnings);
+session::SendRequest readRequest(pybind11::handle device, pybind11::handle interface,
+                                 pybind11::handle db, pybind11::handle db2,
+                                 pybind11::handle address, session::Warnings& warnings);
 
 // The rules name options as the command line spells them ("--db2"); Python spells "db2". The
 // value a user typed, quoted in the message, is left as it was.
 std::string pythonWords(const std::string& message);
 
 // Raises ValueError with the reason, in Python's words.
-[[noreturn]] void raiseBad(const cli::BadArgument& bad);
+[[noreturn]] void raiseBad(const session::BadArgument& bad);
 
 }  // namespace stepctl::python

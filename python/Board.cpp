@@ -5,7 +5,6 @@
 #include "Arguments.h"
 #include "BoardSession.h"
 #include "ChipDriver.h"
-#include "Road.h"
 
 namespace py = pybind11;
 
@@ -54,11 +53,28 @@ Board::Board(const std::string& kind, const Serial& serial) : kind_(kind), seria
             throw py::value_error("serial: the " + kind + " board has no serial number");
         if (serial && serial->empty())
             throw py::value_error("serial: the serial number is empty");
-        link_ = entry.make(serial);
-        simulated_ = dynamic_cast<SimulatedBoard*>(link_.get());
+        std::unique_ptr<BoardLink> link = entry.make(serial);
+        auto* simulated = dynamic_cast<SimulatedBoard*>(link.get());
+        const ChipDriver driver = entry.name == "d2xx" ? ChipDriver::D2xx : ChipDriver::Ftdi;
+        session_ =
+            std::make_unique<session::BoardSession>(std::move(link), simulated, driver, serial);
         return;
     }
     throw py::value_error("kind: '" + kind + "' is not one of " + boardKinds());
+}
+
+void Board::release() {
+    checkOpen();
+    const py::gil_scoped_release released;
+    session_->release();
+}
+
+void Board::close() {
+    if (closed_)
+        return;
+    closed_ = true;
+    const py::gil_scoped_release released;
+    session_->release();
 }
 
 void Board::checkOpen() const {
@@ -68,21 +84,20 @@ void Board::checkOpen() const {
 
 SimulatedBoard& Board::simulated(const char* what) {
     checkOpen();
-    if (simulated_ == nullptr)
+    if (session_->simulated() == nullptr)
         throw py::value_error(std::string(what) +
                               ": only the simulated board (kind 'sim') has it; "
                               "this board is '" +
                               kind_ + "'");
-    return *simulated_;
+    return *session_->simulated();
 }
 
-SendResult Board::send(const cli::SendRequest& request) {
+SendResult Board::send(const session::SendRequest& request) {
     checkOpen();
     SendResult result;
     {
         const py::gil_scoped_release released;
-        const std::lock_guard lock(roadLock());
-        result = sendOver(*link_, request);
+        result = session_->send(request);
     }
     const SendOutcome& outcome = *result.outcome;  // a checked request always dispatches
     switch (outcome.status) {
@@ -99,14 +114,13 @@ SendResult Board::send(const cli::SendRequest& request) {
 bool Board::probe() {
     checkOpen();
     const py::gil_scoped_release released;
-    const std::lock_guard lock(roadLock());
-    return probeOver(*link_);
+    return session_->probe().ok();
 }
 
 std::vector<Held> Board::holds() {
     const SimulatedBoard& board = simulated("holds()");
     const py::gil_scoped_release released;
-    const std::lock_guard lock(roadLock());
+    const std::lock_guard lock(session_->lock());
     std::vector<Held> held;
     for (const SimulatedAttenuator& attenuator : board.attenuators()) {
         Held one{attenuator.setup().label, attenuator.code(), std::nullopt};
@@ -122,12 +136,12 @@ void Board::fail(const std::string& call) {
     bool known = false;
     {
         const py::gil_scoped_release released;
-        const std::lock_guard lock(roadLock());
-        known = cli::applySimFault(board, call);
+        const std::lock_guard lock(session_->lock());
+        known = session::applySimFault(board, call);
     }
     if (!known) {
         std::string names;
-        for (const char c : std::string_view(cli::kSimFaults))
+        for (const char c : std::string_view(session::kSimFaults))
             names += c == '|' ? std::string(", ") : std::string(1, c);
         throw py::value_error("call: '" + call + "' is not one of " + names);
     }
@@ -136,7 +150,7 @@ void Board::fail(const std::string& call) {
 void Board::clearFaults() {
     SimulatedBoard& board = simulated("clear_faults()");
     const py::gil_scoped_release released;
-    const std::lock_guard lock(roadLock());
+    const std::lock_guard lock(session_->lock());
     board.clearFaults();
     board.plug(true);
 }

@@ -1,6 +1,6 @@
 // stepctl.Board: one board a script talks to, the FTDI chip or the simulated board, for as long
-// as the object lives. Each exchange opens and closes the chip as the panel's do, so nothing is
-// held between calls; the link is installed for the length of one call only (Road.h).
+// as the object lives. The chip is held open from the first setting until release() or close(),
+// so each setting after the first is one write; Boards on different chips share nothing.
 #pragma once
 
 #include <memory>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BoardLink.h"
+#include "BoardSession.h"
 #include "Exchange.h"
 #include "SendRequest.h"
 #include "SendRoad.h"
@@ -43,11 +44,13 @@ class Board {
     const std::string& kind() const { return kind_; }
     const std::optional<std::string>& serial() const { return serial_; }
     bool closed() const { return closed_; }
-    void close() { closed_ = true; }
+    // Lets the chip go; the next setting opens it again.
+    void release();
+    void close();
 
     // The Send; NoBoard or TransferFailed when the frame did not reach the chip. Releases the
     // GIL for the exchange.
-    SendResult send(const cli::SendRequest& request);
+    SendResult send(const session::SendRequest& request);
     bool probe();
 
     // The simulated board only (ValueError otherwise).
@@ -61,8 +64,7 @@ class Board {
 
     std::string kind_;
     std::optional<std::string> serial_;
-    std::unique_ptr<BoardLink> link_;
-    SimulatedBoard* simulated_ = nullptr;  // link_, when it is the simulated board
+    std::unique_ptr<session::BoardSession> session_;
     bool closed_ = false;
 };
 

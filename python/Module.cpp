@@ -9,9 +9,8 @@
 #include "Board.h"
 #include "BoardSession.h"
 #include "FtdiLink.h"
-#include "RecordingLink.h"
 #include "Records.h"
-#include "Road.h"
+#include "SettingFrame.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -43,15 +42,12 @@ auto reprOf(const char* type, std::initializer_list<const char*> fields) {
 // A Send over a link that only records: the frame the board would get, no board touched.
 Plan planned(py::handle device, py::handle iface, py::handle db, py::handle db2,
              py::handle address) {
-    cli::Warnings warnings;
-    const cli::SendRequest request = readRequest(device, iface, db, db2, address, warnings);
-    RecordingLink capture;
+    session::Warnings warnings;
+    const session::SendRequest request = readRequest(device, iface, db, db2, address, warnings);
     SendResult result;
-    {
-        const py::gil_scoped_release released;
-        const std::lock_guard lock(roadLock());
-        result = sendOver(capture, request);
-    }
+    result.plan = planSend(session::sendInputs(request));
+    if (const auto frame = session::frameForPlan(request.row, request.iface, result.plan))
+        result.outcome = SendOutcome{SendStatus::Sent, {}, frame->kind, frame->frame};
     return planOf(request, result, std::move(warnings));
 }
 
@@ -204,8 +200,8 @@ PYBIND11_MODULE(_core, m) {
             "send",
             [](Board& board, py::handle device, py::handle iface, py::handle db, py::handle db2,
                py::handle address) {
-                cli::Warnings warnings;
-                const cli::SendRequest request =
+                session::Warnings warnings;
+                const session::SendRequest request =
                     readRequest(device, iface, db, db2, address, warnings);
                 return sentOf(request, board.send(request), std::move(warnings), board.kind());
             },
@@ -225,7 +221,7 @@ PYBIND11_MODULE(_core, m) {
         .def("fail", &Board::fail, "call"_a,
              ("fail(call: str) -> None\n\nMakes every later call of this kind fail on the "
               "simulated board: one of " +
-              std::string(cli::kSimFaults) + ".")
+              std::string(session::kSimFaults) + ".")
                  .c_str())
         .def("clear_faults", &Board::clearFaults,
              "clear_faults() -> None\n\nTakes the simulated board's faults away and plugs it back "

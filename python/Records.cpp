@@ -1,7 +1,7 @@
 #include "Records.h"
 
 #include "DbCode.h"
-#include "Report.h"
+#include "SendRequest.h"
 
 namespace stepctl::python {
 
@@ -14,7 +14,7 @@ std::vector<Device> devices() {
                       std::string(groupLabel(entry.group)),
                       traitsOf(row).codeBits,
                       dbPerStep(row),
-                      cli::topDb(row),
+                      session::topDb(row),
                       {}};
         for (Interface iface : kInterfaces) {
             if (offers(row, iface))
@@ -25,7 +25,7 @@ std::vector<Device> devices() {
     return list;
 }
 
-Plan planOf(const cli::SendRequest& request, const SendResult& result,
+Plan planOf(const session::SendRequest& request, const SendResult& result,
             std::vector<std::string> warnings) {
     Plan plan;
     plan.device = std::string(catalogue()[static_cast<std::size_t>(request.row)].name);
@@ -44,12 +44,12 @@ Plan planOf(const cli::SendRequest& request, const SendResult& result,
     return plan;
 }
 
-Sent sentOf(const cli::SendRequest& request, const SendResult& result,
+Sent sentOf(const session::SendRequest& request, const SendResult& result,
             std::vector<std::string> warnings, const std::string& board) {
     Sent sent;
     static_cast<Plan&>(sent) = planOf(request, result, std::move(warnings));
     sent.board = board;
-    sent.status = std::string(cli::statusName(result.outcome->status));
+    sent.status = std::string(statusName(result.outcome->status));
     sent.detail = result.outcome->detail;
     return sent;
 }

@@ -45,9 +45,9 @@ struct Sent : Plan {
     std::string detail;  // a note on a close that failed after the full write, else empty
 };
 
-Plan planOf(const cli::SendRequest& request, const SendResult& result,
+Plan planOf(const session::SendRequest& request, const SendResult& result,
             std::vector<std::string> warnings);
-Sent sentOf(const cli::SendRequest& request, const SendResult& result,
+Sent sentOf(const session::SendRequest& request, const SendResult& result,
             std::vector<std::string> warnings, const std::string& board);
 
 }  // namespace stepctl::python

@@ -98,14 +98,14 @@ TEST(CliSweep, RefusesBadValuesForEachOfItsOptions) {
     }
 }
 
-TEST(CliSweep, DwellsBetweenStepsButNotAfterTheLast) {
+TEST(CliSweep, EveryStepHoldsItsDwellTheLastToo) {
     const auto start = std::chrono::steady_clock::now();
     const CliRun r = run(
         "sweep --board sim --device 3 --interface serial --from 0 --to 1 --step 1 --dwell-ms 200");
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(r.exit, 0);
-    EXPECT_GE(elapsed, std::chrono::milliseconds(200));
-    EXPECT_LT(elapsed, std::chrono::milliseconds(390));  // a second dwell would reach 400
+    EXPECT_GE(elapsed, std::chrono::milliseconds(400));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(590));  // a third dwell would reach 600
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "HopList.h"
 
 namespace stepctl::cli::test {
+using namespace stepctl::session;
 namespace {
 
 using std::chrono::milliseconds;

@@ -8,7 +8,7 @@
 #include "Catalogue.h"
 #include "Checked.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 // A dB value: a number read as the panel reads it (point separator in any locale, exponent
 // allowed), which must be the whole text apart from an optional "dB" suffix and white space.
@@ -37,4 +37,4 @@ std::string offeredInterfaces(int row);
 // Every catalogue name in row order, comma separated.
 std::string deviceNames();
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -8,9 +8,9 @@
 
 #include "Checked.h"
 #include "SendRequest.h"
-#include "StepLoop.h"
+#include "Sequence.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 inline constexpr std::size_t kMaxHops = 100'000;
 
@@ -18,6 +18,6 @@ inline constexpr std::size_t kMaxHops = 100'000;
 // attenuator it is "dB[,dwell_ms]" (or "dB,,dwell_ms"). Levels are read as --db is, clamped
 // with a warning; a line without a dwell gets `dwell`.
 Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
-                                       std::chrono::milliseconds dwell, Warnings& warnings);
+                                       std::chrono::nanoseconds dwell, Warnings& warnings);
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

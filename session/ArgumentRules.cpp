@@ -5,7 +5,7 @@
 
 #include "DbCode.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 namespace {
 
 bool isSpace(char c) {
@@ -128,4 +128,4 @@ std::string deviceNames() {
     return names;
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -9,18 +9,18 @@
 #include <string>
 #include <string_view>
 
+#include "BoardSession.h"
 #include "Errors.h"
 #include "Exchange.h"
 #include "Parser.h"
-#include "SimulatedBoard.h"
 
-namespace stepctl::cli {
+namespace stepctl::instrument {
 
 class Instrument {
   public:
-    // `simulated` is the simulated board when it is the link in use (for BOARd:HOLDs?), and
-    // `serial` gives the chip's serial number or "SIM" for *IDN?.
-    Instrument(const SimulatedBoard* simulated, std::function<std::string()> serial,
+    // `board` is held for the instrument's whole life; `serial` gives the chip's serial number
+    // or "SIM" for *IDN?.
+    Instrument(session::BoardSession& board, std::function<std::string()> serial,
                std::string version);
 
     // Runs the commands of one line in turn. The replies of its queries, joined by ';', or
@@ -72,7 +72,7 @@ class Instrument {
     // One Send with the level of `attenuator` given as typed dB text, the other as it stands.
     void send(Call& call, int attenuator, const std::string& text);
 
-    const SimulatedBoard* simulated_;
+    session::BoardSession& board_;
     std::function<std::string()> serial_;
     std::string version_;
 
@@ -84,4 +84,4 @@ class Instrument {
     std::optional<Frame> lastFrame_;
 };
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::instrument

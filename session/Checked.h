@@ -5,7 +5,7 @@
 #include <utility>
 #include <variant>
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 struct BadArgument {
     std::string message;  // names the option and the value, e.g. "--db: 'abc' is not a number"
@@ -27,4 +27,4 @@ class Checked {
     std::variant<T, BadArgument> state_;
 };
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -7,7 +7,7 @@
 
 #include "Checked.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 inline constexpr std::size_t kMaxSweepPoints = 10000;
 
@@ -15,4 +15,4 @@ inline constexpr std::size_t kMaxSweepPoints = 10000;
 // exactly as a typed value. `step` is a positive size; the direction follows from and to.
 Checked<std::vector<std::string>> sweepPoints(double from, double to, double step);
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace stepctl::cli {
+namespace stepctl::session {
 namespace {
 
 // Six decimals, then trailing zeros dropped: 0.30000000000000004 becomes "0.3", so the Send
@@ -38,4 +38,4 @@ Checked<std::vector<std::string>> sweepPoints(double from, double to, double ste
     return points;
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

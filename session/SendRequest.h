@@ -10,7 +10,7 @@
 #include "Checked.h"
 #include "SendPlan.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 // The options as typed.
 struct TargetText {
@@ -58,4 +58,4 @@ float topDb(int row);
 // Whether the panel's Send sends both codes of the dual device for this row and interface.
 bool sendsBothCodes(int row, Interface iface);
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -3,7 +3,7 @@
 #include "ArgumentRules.h"
 #include "TextFormat.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 namespace {
 
 std::string_view trim(std::string_view text) {
@@ -44,7 +44,7 @@ Checked<std::string> readHop(const std::string& where, std::string_view text, in
 }  // namespace
 
 Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
-                                       std::chrono::milliseconds dwell, Warnings& warnings) {
+                                       std::chrono::nanoseconds dwell, Warnings& warnings) {
     const bool both = sendsBothCodes(target.row, target.iface);
     const std::string form = both ? "dB,dB2[,dwell_ms]" : "dB[,dwell_ms]";
     std::vector<Step> steps;
@@ -96,4 +96,4 @@ Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest&
     return steps;
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -13,7 +13,7 @@
 #include <sys/socket.h>
 #endif
 
-namespace stepctl::cli {
+namespace stepctl::instrument {
 namespace {
 
 using asio::ip::tcp;
@@ -202,13 +202,14 @@ std::string_view signalName(int signal) {
 
 }  // namespace
 
-ExitCode serve(const ServerSettings& settings, Instrument& instrument, const Console& console) {
+ServeEnd serve(const ServerSettings& settings, Instrument& instrument, std::ostream& out,
+               const std::function<void(const std::string&)>& error) {
     asio::io_context io(1);
     std::error_code ec;
     const asio::ip::address address = asio::ip::make_address(settings.address, ec);
     if (ec) {
-        console.error("--listen: '" + settings.address + "' is not an IP address");
-        return ExitCode::BadArguments;
+        error("--listen: '" + settings.address + "' is not an IP address");
+        return ServeEnd::CannotListen;
     }
 #ifdef SIGPIPE
     // A client gone mid-reply, or a closed stdout, is an error to handle, not a reason to die.
@@ -218,9 +219,9 @@ ExitCode serve(const ServerSettings& settings, Instrument& instrument, const Con
     try {
         server = std::make_unique<Server>(io, tcp::endpoint(address, settings.port), instrument);
     } catch (const std::system_error& e) {
-        console.error("cannot listen on " + settings.address + ":" + std::to_string(settings.port) +
-                      ": " + e.code().message());
-        return ExitCode::BadArguments;
+        error("cannot listen on " + settings.address + ":" + std::to_string(settings.port) + ": " +
+              e.code().message());
+        return ServeEnd::CannotListen;
     }
 
     asio::signal_set signals(io, SIGINT, SIGTERM);
@@ -236,13 +237,12 @@ ExitCode serve(const ServerSettings& settings, Instrument& instrument, const Con
     });
 
     const tcp::endpoint bound = server->endpoint();
-    console.out << "listening on " << bound.address().to_string() << ":" << bound.port()
-                << std::endl;
+    out << "listening on " << bound.address().to_string() << ":" << bound.port() << std::endl;
     server->accept();
     io.run();
-    console.error("serve stopped by " + std::string(signalName(stoppedBy)) +
-                  "; every client was disconnected");
-    return ExitCode::Ok;
+    error("serve stopped by " + std::string(signalName(stoppedBy)) +
+          "; every client was disconnected");
+    return ServeEnd::Stopped;
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::instrument

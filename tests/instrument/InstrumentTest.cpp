@@ -4,23 +4,14 @@
 
 #include "Instrument.h"
 #include "RecordingLink.h"
-#include "SelectionState.h"
-#include "SendRoutines.h"
 
-namespace stepctl::cli::test {
+namespace stepctl::instrument::test {
 namespace {
+
+using session::BoardSession;
 
 class InstrumentTest : public ::testing::Test {
   protected:
-    InstrumentTest() {
-        resetSelectionState();
-        setBoardLink(&recorder_);
-    }
-    ~InstrumentTest() override {
-        setBoardLink(nullptr);
-        resetSelectionState();
-    }
-
     // The reply ("" for none) and the errors the line queued, by number.
     std::pair<std::string, std::vector<int>> run(std::string_view line) {
         const auto reply = instrument_.execute(line, client_);
@@ -30,15 +21,16 @@ class InstrumentTest : public ::testing::Test {
         return {reply.value_or(""), errors};
     }
     int exchanges() const {
-        int opens = 0;
-        for (const auto& call : recorder_.calls())
-            opens += call.op == LinkOp::Open ? 1 : 0;
-        return opens;
+        int writes = 0;
+        for (const auto& call : recorder_->calls())
+            writes += call.op == LinkOp::Write ? 1 : 0;
+        return writes;
     }
 
     SimulatedBoard board_;
-    RecordingLink recorder_{board_};
-    Instrument instrument_{&board_, [] { return std::string("SIM"); }, "9.9"};
+    RecordingLink* recorder_ = new RecordingLink(board_);
+    BoardSession session_{std::unique_ptr<BoardLink>(recorder_), &board_};
+    Instrument instrument_{session_, [] { return std::string("SIM"); }, "9.9"};
     scpi::ClientStatus client_;
 };
 
@@ -46,7 +38,7 @@ struct Case {
     const char* line;
     const char* reply;
     std::vector<int> errors;
-    int exchanges;  // opens of the device the line caused
+    int exchanges;  // frames the line wrote
 };
 
 // One session, line by line: each row starts where the row above left the instrument.
@@ -72,7 +64,7 @@ TEST_F(InstrumentTest, RunsASessionLineByLine) {
         {"INT BOGUS;DEV ZMG-Z9;DEV 15", "", {-224, -224, -224}, 0},
         {"ATT", "", {-109}, 0},
         {"ATT? 1", "", {-108}, 0},
-        {"*TST?", "0", {}, 1},
+        {"*TST?", "0", {}, 0},  // the held chip answers without a new exchange
         {"*RST;DEV?;INT?;ATT?", "ZMG-A1;SER;0.00", {}, 0},
         {"FRAM?", "", {-221}, 0},  // nothing sent since the reset
         {"SYST:VERS?;*OPC?", "1999.0;1", {}, 0},
@@ -108,12 +100,13 @@ TEST_F(InstrumentTest, StatusRegistersFollowTheErrors) {
 }
 
 TEST_F(InstrumentTest, FtdiLinkHasNoHolds) {
+    BoardSession chip(std::make_unique<RecordingLink>(board_), nullptr);
     Instrument onChip(
-        nullptr, [] { return std::string("FT1234"); }, "9.9");
+        chip, [] { return std::string("FT1234"); }, "9.9");
     EXPECT_EQ(onChip.execute("BOAR:HOLD?", client_), std::nullopt);
     EXPECT_EQ(client_.next().code, -241);
     EXPECT_EQ(onChip.execute("*IDN?", client_), "StepCtl,ZMG-A1,FT1234,9.9");
 }
 
 }  // namespace
-}  // namespace stepctl::cli::test
+}  // namespace stepctl::instrument::test

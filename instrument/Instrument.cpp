@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "DbCode.h"
-#include "FrameText.h"
 #include "Numeric.h"
 #include "Pattern.h"
-#include "SelectionState.h"
 #include "SendRequest.h"
 #include "SendRoad.h"
-#include "SendRoutines.h"
 #include "TextFormat.h"
 
-namespace stepctl::cli {
+namespace stepctl::instrument {
+
+using namespace session;
+
 namespace {
 
 using scpi::Error;
@@ -116,9 +116,9 @@ std::string_view interfaceWord(Interface iface) {
 
 }  // namespace
 
-Instrument::Instrument(const SimulatedBoard* simulated, std::function<std::string()> serial,
+Instrument::Instrument(BoardSession& board, std::function<std::string()> serial,
                        std::string version)
-    : simulated_(simulated), serial_(std::move(serial)), version_(std::move(version)) {}
+    : board_(board), serial_(std::move(serial)), version_(std::move(version)) {}
 
 std::optional<std::string> Instrument::execute(std::string_view line, scpi::ClientStatus& client) {
     std::optional<std::string> reply;
@@ -181,7 +181,6 @@ void Instrument::reset(Call&) {
     address_ = 0;
     codes_ = {0, 0};
     lastFrame_.reset();
-    resetSelectionState();
 }
 
 void Instrument::clearStatus(Call& call) {
@@ -216,7 +215,7 @@ void Instrument::queryStatusByte(Call& call) {
 }
 
 void Instrument::querySelfTest(Call& call) {
-    answer(call, probeBoard() ? "0" : "1");
+    answer(call, board_.probe().ok() ? "0" : "1");
 }
 
 void Instrument::queryNextError(Call& call) {
@@ -250,7 +249,6 @@ void Instrument::setDevice(Call& call) {
     row_ = *row;
     for (int& c : codes_)
         c = clampCode(row_, c);
-    g_nDeviceIndex = row_;  // what the device list stores
 }
 
 void Instrument::queryDevice(Call& call) {
@@ -277,7 +275,6 @@ void Instrument::setInterface(Call& call) {
     for (const auto& [word, iface] : kWords) {
         if (!parameter.quoted && scpi::isMnemonic(parameter.text, word)) {
             iface_ = iface;
-            g_nInterface = static_cast<int>(iface);  // what the interface radios store
             return;
         }
     }
@@ -326,7 +323,7 @@ void Instrument::send(Call& call, int attenuator, const std::string& text) {
     request.address = address_;
     request.text1 = attenuator == 1 ? text : other;
     request.text2 = attenuator == 1 ? other : text;
-    const SendResult result = stepctl::runSend(sendInputs(request));
+    const SendResult result = board_.send(request);
     if (!result.outcome) {
         call.client.push({err::kExecution, "nothing was sent"});
         return;
@@ -421,13 +418,15 @@ void Instrument::queryFrame(Call& call) {
 }
 
 void Instrument::queryHolds(Call& call) {
-    if (simulated_ == nullptr) {
+    const SimulatedBoard* simulated = board_.simulated();
+    if (simulated == nullptr) {
         call.client.push({err::kHardwareMissing,
                           "the FTDI chip cannot read back; only the simulated board can"});
         return;
     }
     std::string codes;
-    for (const SimulatedAttenuator& attenuator : simulated_->attenuators()) {
+    const std::lock_guard guard(board_.lock());
+    for (const SimulatedAttenuator& attenuator : simulated->attenuators()) {
         if (!codes.empty())
             codes += ',';
         codes += std::to_string(attenuator.code().value_or(-1));
@@ -435,4 +434,4 @@ void Instrument::queryHolds(Call& call) {
     answer(call, codes.empty() ? "-1" : codes);
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::instrument

@@ -1,8 +1,8 @@
 #include "BoardSession.h"
 
-#include "SendRoutines.h"
+#include "SettingFrame.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 bool applySimFault(SimulatedBoard& board, std::string_view fault) {
     if (fault == "unplugged") {
@@ -25,14 +25,6 @@ bool applySimFault(SimulatedBoard& board, std::string_view fault) {
     return true;
 }
 
-InstalledLink::InstalledLink(BoardLink& link) {
-    setBoardLink(&link);
-}
-
-InstalledLink::~InstalledLink() {
-    setBoardLink(nullptr);
-}
-
 Checked<ChipDriver> chosenDriver(const std::optional<std::string>& name) {
     if (!name)
         return defaultChipDriver();
@@ -47,8 +39,60 @@ Checked<ChipDriver> chosenDriver(const std::optional<std::string>& name) {
 }
 
 BoardSession::BoardSession(std::unique_ptr<BoardLink> link, SimulatedBoard* simulated,
-                           ChipDriver driver)
-    : link_(std::move(link)), simulated_(simulated), driver_(driver), installed_(*link_) {}
+                           ChipDriver driver, std::optional<std::string> serial)
+    : link_(std::move(link)),
+      simulated_(simulated),
+      driver_(driver),
+      serial_(std::move(serial)),
+      held_(*link_) {}
+
+BoardSession::~BoardSession() {
+    const std::lock_guard guard(lock_);
+    held_.release();
+}
+
+SendResult BoardSession::send(const SendRequest& request) {
+    SendResult result;
+    result.plan = planSend(sendInputs(request));
+    const auto frame = frameForPlan(request.row, request.iface, result.plan);
+    if (!frame)
+        return result;
+    const std::lock_guard guard(lock_);
+    if (simulated_ != nullptr)
+        simulated_->follow(request.row, request.iface);
+    result.outcome = held_.write(frame->kind, frame->frame);
+    if (result.outcome->sent()) {
+        holds_[0] = result.plan.code1;
+        if (result.plan.dispatch == Dispatch::Dual)
+            holds_[1] = *result.plan.code2;
+    }
+    return result;
+}
+
+LinkStatus BoardSession::probe() {
+    const std::lock_guard guard(lock_);
+    return held_.probe();
+}
+
+LinkStatus BoardSession::release() {
+    const std::lock_guard guard(lock_);
+    return held_.release();
+}
+
+bool BoardSession::held() const {
+    const std::lock_guard guard(lock_);
+    return held_.held();
+}
+
+std::array<std::optional<int>, 2> BoardSession::holds() const {
+    const std::lock_guard guard(lock_);
+    return holds_;
+}
+
+void BoardSession::forgetHolds() {
+    const std::lock_guard guard(lock_);
+    holds_ = {};
+}
 
 Checked<std::shared_ptr<BoardSession>> BoardSession::open(const BoardChoice& choice,
                                                           Warnings& warnings) {
@@ -74,7 +118,8 @@ Checked<std::shared_ptr<BoardSession>> BoardSession::open(const BoardChoice& cho
     const Checked<ChipDriver> driver = chosenDriver(choice.driver);
     if (!driver.ok())
         return driver.bad();
-    return std::make_shared<BoardSession>(makeChipLink(*driver, choice.serial), nullptr, *driver);
+    return std::make_shared<BoardSession>(makeChipLink(*driver, choice.serial), nullptr, *driver,
+                                          choice.serial);
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

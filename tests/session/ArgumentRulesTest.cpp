@@ -6,7 +6,7 @@
 
 #include "SweepPlan.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 namespace {
 
 TEST(ReadDb, TakesANumberWithAnOptionalDbSuffix) {
@@ -90,4 +90,4 @@ TEST(SweepPoints, RefuseZeroNegativeAndRunawaySteps) {
 }
 
 }  // namespace
-}  // namespace stepctl::cli
+}  // namespace stepctl::session

@@ -4,7 +4,7 @@
 #include "DbCode.h"
 #include "TextFormat.h"
 
-namespace stepctl::cli {
+namespace stepctl::session {
 
 SendInputs sendInputs(const SendRequest& request) {
     return {request.row, static_cast<int>(request.iface), request.address, request.text1,
@@ -101,4 +101,4 @@ Checked<SendRequest> readSendRequest(const TargetText& typed, const std::string&
     return filled;
 }
 
-}  // namespace stepctl::cli
+}  // namespace stepctl::session
