@@ -28,9 +28,20 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
     const Checked<float> step = readDb("--step", options.step);
     if (!step.ok())
         return step.bad();
-    const Checked<long long> dwell = readWholeNumber("--dwell-ms", options.dwellMs, 0, kMaxDwellMs);
-    if (!dwell.ok())
-        return dwell.bad();
+    // A timed stream counts samples, so its dwell may be a decimal.
+    std::chrono::nanoseconds dwell{0};
+    if (options.timed.timed) {
+        const auto exact = readMilliseconds("--dwell-ms", options.dwellMs, kMaxDwellMs);
+        if (!exact.ok())
+            return exact.bad();
+        dwell = *exact;
+    } else {
+        const Checked<long long> ms =
+            readWholeNumber("--dwell-ms", options.dwellMs, 0, kMaxDwellMs);
+        if (!ms.ok())
+            return ms.bad();
+        dwell = std::chrono::milliseconds(*ms);
+    }
     const Checked<long long> passes = readWholeNumber("--repeat", options.repeat, 0, kMaxPasses);
     if (!passes.ok())
         return passes.bad();
@@ -48,7 +59,7 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
         plan.joinPasses = true;
     }
     for (std::string& text : texts)
-        plan.steps.push_back({std::move(text), {}, std::chrono::milliseconds(*dwell)});
+        plan.steps.push_back({std::move(text), {}, dwell});
     if (*step < dbPerStep(row)) {
         warnings.push_back("--step " + options.step + " is finer than the " +
                            formatDb(static_cast<float>(dbPerStep(row))) + " dB step of " +
@@ -61,7 +72,12 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
 
 ExitCode runSweep(const SweepOptions& options, const Console& console) {
     Warnings warnings;
+    if (const auto problem = timedOptionProblem(options.timed))
+        return refuse(console, *problem);
     const Checked<StepPlan> plan = readSweep(options, warnings);
+    if (options.timed.timed)
+        return runTimedPlanned("sweep", plan, options.timed, options.board, options.json, warnings,
+                               console);
     return runPlanned("sweep", plan, options.board, options.json, warnings, console);
 }
 

@@ -95,6 +95,32 @@ Checked<long long> readWholeNumber(std::string_view option, std::string_view tex
     return n.value;
 }
 
+Checked<std::chrono::nanoseconds> readMilliseconds(std::string_view option, std::string_view text,
+                                                   long long maxMs) {
+    const std::string range = "0.." + std::to_string(maxMs) + " ms";
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || !digits(whole) || !digits(fraction) ||
+        (point != std::string_view::npos && fraction.empty()))
+        return badValue(option, text, "is not a time in ms " + range + " (for example 2 or 0.05)");
+    if (fraction.size() > 6)
+        return badValue(option, text, "is finer than a nanosecond");
+    long long ms = 0;
+    const auto [last, ec] = std::from_chars(whole.data(), whole.data() + whole.size(), ms);
+    long long ns = 0;
+    for (std::size_t i = 0; i < 6; ++i)
+        ns = ns * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+    if (ec != std::errc() || last != whole.data() + whole.size() || ms > maxMs ||
+        (ms == maxMs && ns > 0))
+        return badValue(option, text, "is outside " + range);
+    return std::chrono::nanoseconds(ms * 1'000'000 + ns);
+}
+
 std::string wholeNumberProblem(std::string_view text, long long min, long long max) {
     const WholeNumber n = scanWholeNumber(text, min, max);
     return n.problem.empty() ? std::string() : "'" + std::string(text) + "' " + n.problem;
