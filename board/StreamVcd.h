@@ -15,7 +15,8 @@ namespace stepctl {
 
 class VcdStream {
   public:
-    // The lanes of `kind`; sample i changes at i / samplesPerSecond, in picoseconds.
+    // The lanes of `kind`; sample i changes at i / samplesPerSecond, in the coarsest unit that
+    // keeps every change exact (the sample period itself where it is one), else picoseconds.
     VcdStream(std::ostream& out, FrameKind kind, long long samplesPerSecond,
               const std::string& comment);
 
@@ -29,6 +30,7 @@ class VcdStream {
     std::ostream& out_;
     std::vector<PinLane> lanes_;
     long long rate_;
+    std::int64_t unitPs_ = 1;
     std::uint64_t next_ = 0;  // index of the next sample
     std::uint8_t before_ = 0;
 };
