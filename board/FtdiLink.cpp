@@ -93,6 +93,22 @@ struct InFlight {
     ftdi_transfer_control* control = nullptr;
 };
 
+// Replaces libftdi's completion of a submitted write, which sends the rest of a piece again
+// after a failed transfer and so would wait forever on a chip that keeps stalling: here a
+// failed transfer ends its piece (as libftdi's blocking write does), a short one sends the rest.
+void LIBUSB_CALL endOnFailure(libusb_transfer* transfer) {
+    auto* control = static_cast<ftdi_transfer_control*>(transfer->user_data);
+    control->offset += transfer->actual_length;
+    if (control->offset >= control->size || transfer->status != LIBUSB_TRANSFER_COMPLETED) {
+        control->completed = 1;
+        return;
+    }
+    transfer->buffer = control->buf + control->offset;
+    transfer->length = control->size - control->offset;
+    if (libusb_submit_transfer(transfer) < 0)
+        control->completed = 1;
+}
+
 // Waits for the write without spinning (libftdi's own wait polls with a zero timeout), then
 // collects it: the bytes the chip took, or below 0 when the transfer failed.
 int finish(ftdi_context* ctx, InFlight& slot) {
@@ -194,9 +210,13 @@ LinkStatus FtdiLink::setBaudRate(int baud) {
     if (ctx_ == nullptr)
         return {LinkCode::NotOpen, "device not open"};
     // libftdi multiplies the rate by 4 once bit-bang mode is on; the chip must see the divisor
-    // of the plain rate, so hand it a quarter.
-    const int argument = ctx_->bitbang_enabled ? baud / 4 : baud;
-    if (ftdi_set_baudrate(ctx_, argument) < 0)
+    // of the plain rate. Handing it a quarter would lose the remainder of a rate that is not a
+    // multiple of 4 (a timed stream's 6250), so it is told for this call that the mode is off.
+    const unsigned char bitbang = ctx_->bitbang_enabled;
+    ctx_->bitbang_enabled = 0;
+    const int result = ftdi_set_baudrate(ctx_, baud);
+    ctx_->bitbang_enabled = bitbang;
+    if (result < 0)
         return failure(LinkCode::IoError);
     return LinkStatus::success();
 }
@@ -263,6 +283,8 @@ StreamEnd FtdiLink::writeStream(ByteSource& source, const StreamPace& pace) {
                     end.status = failure(LinkCode::IoError);
                     more = false;
                 } else {
+                    // Not yet run: callbacks run only while this thread handles events.
+                    slot.control->transfer->callback = endOnFailure;
                     given += slot.count;
                 }
             }
