@@ -17,8 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include "BoardSession.h"
 #include "ChipDriver.h"
+#include "CliProcess.h"
 #include "EmulatedFt232r.h"
 #include "Exchange.h"
 #include "FakeD2xx.h"
@@ -146,6 +152,58 @@ double sequenceOnSim(int steps) {
     return std::chrono::duration<double>(end.length).count();
 }
 
+// A write+query pair, as PyVISA scripts do, against `serve` holding the emulated chip.
+double scpiPairOnEmulatedChip(int pairs) {
+    usbtest::EmulatedFt232r bed;
+    bed.plug({});
+    cli::test::Process server({"serve", "--port", "0"});
+    int port = 0;
+    for (int tries = 0; tries < 500 && port == 0; ++tries) {
+        const std::string out = server.out();
+        if (const auto colon = out.rfind(':'); colon != std::string::npos && out.back() == '\n')
+            port = std::atoi(out.c_str() + colon + 1);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (port == 0 || connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+        std::cerr << "stepctl_session_bench: serve did not listen: " << server.err() << '\n';
+        std::exit(1);
+    }
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    auto say = [fd](const std::string& line) {
+        return send(fd, line.data(), line.size(), 0) == static_cast<ssize_t>(line.size());
+    };
+    auto readLine = [fd] {
+        std::string line;
+        char c = 0;
+        while (recv(fd, &c, 1, 0) == 1 && c != '\n')
+            line += c;
+        return line;
+    };
+    say("DEV ZMG-A4;INT SER\n");
+    const double pair = timed(pairs, [&](int i) {
+        say("ATT " + std::to_string(i % 64 / 2) + "\n");
+        say("ATT?\n");
+        readLine();
+    });
+    say("SYST:ERR?\n");
+    const std::string errors = readLine();
+    close(fd);
+    server.signal(SIGTERM);
+    server.wait();
+    if (errors.rfind("0,", 0) != 0) {
+        std::cerr << "stepctl_session_bench: the pairs failed: " << errors << '\n';
+        std::exit(1);
+    }
+    return pair;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,5 +213,6 @@ int main(int argc, char** argv) {
               << ", \"emulated_per_setting\": " << json(onEmulatedChip(false, n))
               << ", \"d2xx_held\": " << json(onFakeD2xx(true, n))
               << ", \"d2xx_per_setting\": " << json(onFakeD2xx(false, n))
-              << ", \"sequence_200x1ms_s\": " << sequenceOnSim(200) << "}\n";
+              << ", \"sequence_200x1ms_s\": " << sequenceOnSim(200)
+              << ", \"scpi_pair_emulated_s\": " << scpiPairOnEmulatedChip(n) << "}\n";
 }
