@@ -44,6 +44,8 @@ BoardChoice::~BoardChoice() {
 }
 
 void BoardChoice::describeStart(const StartBoard& start) {
+    if (start.kind == BoardKind::Installed)
+        return;  // nothing said: install() looks at the link
     described_ = true;
     kind_ = startKind_ = start.kind;
     serial_ = start.serial;

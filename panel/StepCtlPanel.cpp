@@ -191,8 +191,9 @@ void StepCtlPanel::OnBoardChosen(const BoardOption& option) {
 void StepCtlPanel::ShowBoardState() {
     const BannerLine line =
         bannerLine({m_board.simulatedBoard() != nullptr, m_board.driverMissing(), m_strFailure});
-    m_dialog.setText(IDC_STATIC_BANNER, line.text);
+    // The colour first, so the new words are drawn in it.
     m_dialog.setAlert(IDC_STATIC_BANNER, line.alert);
+    m_dialog.setText(IDC_STATIC_BANNER, line.text);
     const std::string tip = m_board.toolTip();
     for (const int id : {IDC_STATIC_CONNECTED, IDC_STATIC_NOTCONNECTED})
         m_dialog.setToolTip(id, tip);
