@@ -396,7 +396,14 @@ void CFrameView::ChooseFileAndSave() {
     ofn.lpstrTitle = L"Save frame as VCD";
     ofn.lpstrDefExt = L"vcd";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&ofn))
+    // The file dialogs' library is loaded when first needed, not by every start-up.
+    using GetSaveFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+    HMODULE dialogs = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const auto getSaveFileName = dialogs == nullptr
+                                     ? nullptr
+                                     : reinterpret_cast<GetSaveFileNameFn>(reinterpret_cast<void*>(
+                                           GetProcAddress(dialogs, "GetSaveFileNameW")));
+    if (getSaveFileName == nullptr || !getSaveFileName(&ofn))
         return;
     std::wstring error;
     if (!saveVcd(path, &error))
