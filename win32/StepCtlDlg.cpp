@@ -21,6 +21,9 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr int kLogoWidth = 168;
 constexpr int kLogoHeight = 53;
 
+// Posted to itself after a change of DPI.
+constexpr UINT kRescaleMessage = WM_APP + 1;
+
 bool hasClass(HWND hWnd, const wchar_t* name) {
     wchar_t className[32] = {};
     GetClassNameW(hWnd, className, static_cast<int>(std::size(className)));
@@ -117,15 +120,15 @@ INT_PTR CStepCtlDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<INT_PTR>(OnCtlColor(
                 reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), CTLCOLOR_STATIC));
-        case WM_DPICHANGED: {
-            // The platform lays the template out again; the bitmap and the tips follow here.
-            const RECT* wanted = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(m_hDlg, nullptr, wanted->left, wanted->top, wanted->right - wanted->left,
-                         wanted->bottom - wanted->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            // The dialog manager lays the template out again at the new scale; the bitmap and
+            // the tips follow once it has.
+            PostMessageW(m_hDlg, kRescaleMessage, 0, 0);
+            return FALSE;
+        case kRescaleMessage:
             ScaleLogo();
             m_dialog->placeToolTips();
             return TRUE;
-        }
         default:
             return FALSE;
     }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Dpi.h"
+
 namespace stepctl::win32 {
 
 std::wstring widen(std::string_view utf8) {
@@ -122,7 +124,7 @@ void WindowDialog::setToolTip(int id, std::string_view text) {
         if (m_hTip == nullptr)
             return;
         // A width makes the tip wrap and take its line breaks; long enough to read it whole.
-        SendMessageW(m_hTip, TTM_SETMAXTIPWIDTH, 0, 420);
+        SendMessageW(m_hTip, TTM_SETMAXTIPWIDTH, 0, scaled(420, windowDpi(m_hDlg)));
         SendMessageW(m_hTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
     }
     // The platform breaks lines at CR LF.
