@@ -14,8 +14,6 @@ namespace stepctl::panel {
 
 namespace {
 
-constexpr int kAddressCount = 8;  // "0".."7": the index is the address
-
 // The trackbar keeps its thumb inside a narrower range by itself.
 void setTrackbarRangeByRow(Dialog& dialog) {
     dialog.setTrackbarRange(IDC_SLIDER_ATTEN, 0, trackbarMax(g_nDeviceIndex));
