@@ -1,7 +1,12 @@
 #include "SweepPlan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+
+#include "ArgumentRules.h"
+#include "Catalogue.h"
+#include "TextFormat.h"
 
 namespace stepctl::session {
 namespace {
@@ -36,6 +41,42 @@ Checked<std::vector<std::string>> sweepPoints(double from, double to, double ste
     for (int i = 0; i <= static_cast<int>(intervals); ++i)
         points.push_back(pointText(from + direction * step * i));
     return points;
+}
+
+Checked<StepPlan> sweepPlan(const SendRequest& target, const SweepText& typed, Warnings& warnings) {
+    const int row = target.row;
+    const Checked<float> from = readLevel("--from", typed.from, row, warnings);
+    if (!from.ok())
+        return from.bad();
+    const Checked<float> to = readLevel("--to", typed.to, row, warnings);
+    if (!to.ok())
+        return to.bad();
+    const Checked<float> step = readDb("--step", typed.step);
+    if (!step.ok())
+        return step.bad();
+
+    // The ends are clamped as the Send would clamp them, so no point lies beyond the range.
+    auto clamped = [row](float db) { return std::clamp<double>(db, 0.0, topDb(row)); };
+    const auto points = sweepPoints(clamped(*from), clamped(*to), *step);
+    if (!points.ok())
+        return points.bad();
+    StepPlan plan;
+    plan.target = target;
+    plan.passes = typed.passes;
+    std::vector<std::string> texts = *points;
+    if (typed.bidirectional && texts.size() > 1) {
+        // Back down without the turning point twice; a next pass then starts where this ends.
+        texts.insert(texts.end(), points->rbegin() + 1, points->rend());
+        plan.joinPasses = true;
+    }
+    for (std::string& text : texts)
+        plan.steps.push_back({std::move(text), {}, typed.dwell});
+    if (*step < dbPerStep(row)) {
+        warnings.push_back("--step " + typed.step + " is finer than the " +
+                           formatDb(static_cast<float>(dbPerStep(row))) + " dB step of " +
+                           deviceLabel(row) + ": some points repeat a code");
+    }
+    return plan;
 }
 
 }  // namespace stepctl::session
