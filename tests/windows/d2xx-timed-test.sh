@@ -15,7 +15,9 @@ FAKE_D2XX_LOG=$tmp/calls.txt "$1" ./stepctl-cli.exe play --timed --sample-rate 1
 pass=""
 for step in 10:100 20.5:50 31.5:200 0:36 7:123; do
     frame=$("$1" ./stepctl-cli.exe frame --device ZMG-A4 --interface serial --db "${step%%:*}")
-    zeros=$(printf ' 00%.0s' $(seq 1 $((${step##*:} - 36))))
+    zeros=""
+    n=$((${step##*:} - 36))
+    [ "$n" -gt 0 ] && zeros=$(printf ' 00%.0s' $(seq 1 "$n"))
     pass="$pass $frame$zeros"
 done
 printf '%s\n' "FT_Open(0) #0" "FT_SetBitMode(#0, 0xFF, 1)" "FT_SetBaudRate(#0, 6250)" \
