@@ -31,7 +31,7 @@ def test_two_held_chips_each_get_their_own_frames(tmp_path):
             assert s.ask(b, 'INST "FAKE0002";:INST:NSEL?') == "2"
             s.ask(a, "DEV 3;:INT SER;*OPC?")
             s.ask(b, "DEV 9;:INT PAR;*OPC?")
-            for i in range(220):
+            for i in range(242):
                 chip, sock, device, interface = ((1, b, 9, "parallel") if i % 11 == 10
                                                  else (0, a, 3, "serial"))
                 db = str(i % 64 / 2)
@@ -51,7 +51,7 @@ def test_two_held_chips_each_get_their_own_frames(tmp_path):
         assert f'FT_OpenEx("{serial}", 1) #{chip}' in mine
         writes = [c.split(") ", 1)[1] for c in mine if c.startswith("FT_Write")]
         assert writes == sent[chip]
-    assert len(sent[0]) == 200 and len(sent[1]) == 20
+    assert len(sent[0]) == 220 and len(sent[1]) == 22
 
 
 @pytest.fixture(scope="module")
