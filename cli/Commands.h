@@ -65,7 +65,9 @@ struct SweepOptions {
 struct ServeOptions {
     std::string listen = "127.0.0.1";
     std::string port = "5025";
-    BoardChoice board;
+    std::string idleTimeout = "300";   // seconds; 0: never
+    BoardChoice board;                 // its serial is not used: serials holds them
+    std::vector<std::string> serials;  // one board each, in this order; none: the first chip
 };
 
 struct PlayOptions {

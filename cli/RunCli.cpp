@@ -116,13 +116,22 @@ void addDriver(CLI::App& command, std::optional<std::string>& driver) {
 }
 
 // The board options; --json where the command has it.
-void addBoard(CLI::App& command, BoardChoice& board, bool* json) {
+void addBoard(CLI::App& command, BoardChoice& board, bool* json,
+              std::vector<std::string>* serials = nullptr) {
     command.add_option("--board", board.board, "ftdi (the chip) or sim (a simulated board)")
         ->type_name("ftdi|sim")
         ->capture_default_str()
         ->transform(oneOf({"ftdi", "sim"}));
-    command.add_option("--serial", board.serial, "the FTDI chip with this serial number")
-        ->type_name("SN");
+    if (serials != nullptr) {
+        command
+            .add_option("--serial", *serials,
+                        "the FTDI chip with this serial number; again for each further board")
+            ->type_name("SN")
+            ->allow_extra_args(false);  // one serial number each time
+    } else {
+        command.add_option("--serial", board.serial, "the FTDI chip with this serial number")
+            ->type_name("SN");
+    }
     addDriver(command, board.driver);
     command
         .add_option("--sim-fault", board.simFault,
@@ -252,7 +261,12 @@ void describe(CLI::App& app, Options& o) {
     serve->add_option("--port", o.serve.port, "TCP port; 0 picks a free one (printed)")
         ->type_name("N")
         ->capture_default_str();
-    addBoard(*serve, o.serve.board, nullptr);
+    serve
+        ->add_option("--idle-timeout", o.serve.idleTimeout,
+                     "let a client go after this many seconds without a command; 0: never")
+        ->type_name("SECONDS")
+        ->capture_default_str();
+    addBoard(*serve, o.serve.board, nullptr, &o.serve.serials);
 }
 
 ExitCode dispatch(const CLI::App& app, const Options& o, const Console& console) {

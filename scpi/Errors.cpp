@@ -20,6 +20,8 @@ std::string_view errorText(int code) {
             return "Undefined header";
         case err::kExecution:
             return "Execution error";
+        case err::kInitIgnored:
+            return "Init ignored";
         case err::kSettingsConflict:
             return "Settings conflict";
         case err::kDataOutOfRange:
@@ -63,6 +65,7 @@ void ClientStatus::push(Error error) {
         queue_.push_back(std::move(error));
     } else {
         queue_.back() = {err::kQueueOverflow, "errors were lost"};
+        esr_ |= esr::kDeviceError;  // the overflow is a device-specific error of its own
     }
     if (code <= -100 && code > -200) {
         esr_ |= esr::kCommandError;
@@ -83,13 +86,13 @@ Error ClientStatus::next() {
     return first;
 }
 
-int ClientStatus::statusByte() const {
-    int stb = 0;
+int ClientStatus::statusByte(int summaries) const {
+    int stb = summaries & 0xBF;
     if (!queue_.empty())
         stb |= 0x04;
     if ((esr_ & ese_) != 0)
         stb |= 0x20;
-    if (stb != 0)
+    if ((stb & sre_) != 0)
         stb |= 0x40;
     return stb;
 }

@@ -16,6 +16,7 @@ inline constexpr int kParameterNotAllowed = -108;
 inline constexpr int kMissingParameter = -109;
 inline constexpr int kUndefinedHeader = -113;
 inline constexpr int kExecution = -200;
+inline constexpr int kInitIgnored = -213;
 inline constexpr int kSettingsConflict = -221;
 inline constexpr int kDataOutOfRange = -222;
 inline constexpr int kTooMuchData = -223;
@@ -66,15 +67,20 @@ class ClientStatus {
     }
     void setEse(int mask) { ese_ = mask & 0xFF; }
     int ese() const { return ese_; }
+    // The service request enable; bit 6 is the summary itself and is never enabled.
+    void setSre(int mask) { sre_ = mask & 0xBF; }
+    int sre() const { return sre_; }
     void operationComplete() { esr_ |= esr::kOperationComplete; }
-    // Bit 2 error queue not empty, bit 5 an enabled event, bit 6 either of them.
-    int statusByte() const;
+    // Bit 2 error queue not empty, bit 5 an enabled event, with `summaries` (the status
+    // subsystem's bits 3 and 7) added; bit 6 (MSS) when any of them is enabled by *SRE.
+    int statusByte(int summaries = 0) const;
     void clear();  // *CLS: the queue and the event register
 
   private:
     std::deque<Error> queue_;
     int esr_ = 0;
     int ese_ = 0;
+    int sre_ = 0;
 };
 
 }  // namespace stepctl::scpi

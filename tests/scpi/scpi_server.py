@@ -7,19 +7,24 @@ import tempfile
 
 
 class Server:
-    def __init__(self):
+    def __init__(self, *options, env=None, host="127.0.0.1"):
+        """`serve` with these options (the simulated board when none names one)."""
         self.home = tempfile.TemporaryDirectory(prefix="stepctl-scpi-")
-        env = dict(os.environ, HOME=self.home.name, XDG_CONFIG_HOME=self.home.name)
+        env = dict(os.environ, HOME=self.home.name, XDG_CONFIG_HOME=self.home.name, **(env or {}))
+        if "--board" not in options and "--driver" not in options:
+            options = ("--board", "sim") + options
         self.process = subprocess.Popen(
-            [os.environ["STEPCTL_CLI"], "serve", "--board", "sim", "--port", "0"],
+            [os.environ["STEPCTL_CLI"], "serve", "--port", "0", *options],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
         line = self.process.stdout.readline()  # "listening on 127.0.0.1:PORT"
-        assert line.startswith("listening on 127.0.0.1:"), line + self.process.stderr.read()
+        shown = f"[{host}]" if ":" in host else host
+        assert line.startswith(f"listening on {shown}:"), line + self.process.stderr.read()
+        self.host = host
         self.port = int(line.rsplit(":", 1)[1])
-        self.resource = f"TCPIP::127.0.0.1::{self.port}::SOCKET"
+        self.resource = f"TCPIP::{host}::{self.port}::SOCKET"
 
     def connect(self, timeout=5.0):
-        sock = socket.create_connection(("127.0.0.1", self.port), timeout=timeout)
+        sock = socket.create_connection((self.host, self.port), timeout=timeout)
         return sock
 
     def ask(self, sock, line):

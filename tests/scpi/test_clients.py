@@ -23,7 +23,7 @@ def visa(server):
     rm = pyvisa.ResourceManager("@py")
     r = rm.open_resource(server.resource, read_termination="\n", write_termination="\n",
                          timeout=5000)
-    r.write("*RST;*CLS")
+    r.write("DEV ZMG-A1;:INT SER;*RST;*CLS")  # *RST leaves the device as it was
     yield r
     r.close()
     rm.close()

@@ -1,0 +1,78 @@
+#include "SequencePlan.h"
+
+#include "SweepPlan.h"
+#include "TextFormat.h"
+
+namespace stepctl::instrument {
+
+using session::Step;
+using session::StepPlan;
+namespace err = scpi::err;
+
+namespace {
+
+std::optional<scpi::Error> beyondTop(const Level& level, int row, const char* what) {
+    if (level.value >= 0.0 && level.value <= session::topDb(row))
+        return std::nullopt;
+    return scpi::Error{err::kDataOutOfRange,
+                       std::string(what) + " " + level.text + " dB is outside 0.." +
+                           formatDb(session::topDb(row)) + " dB of " + session::deviceLabel(row)};
+}
+
+}  // namespace
+
+std::variant<StepPlan, scpi::Error> sequencePlan(const SequenceSettings& settings,
+                                                 const session::SendRequest& target) {
+    StepPlan plan;
+    plan.target = target;
+    const int row = target.row;
+    if (settings.mode == SequenceMode::Fixed) {
+        return scpi::Error{err::kSettingsConflict,
+                           "ATTenuation:MODE is FIXed; choose SWEep or LIST to INITiate"};
+    }
+    if (settings.mode == SequenceMode::Sweep) {
+        for (const auto& [level, what] : {std::pair{&settings.sweepStart, "SWEep:STARt"},
+                                          {&settings.sweepStop, "SWEep:STOP"}}) {
+            if (auto problem = beyondTop(*level, row, what))
+                return *problem;
+        }
+        const auto points = session::sweepPoints(settings.sweepStart.value,
+                                                 settings.sweepStop.value, settings.sweepStep);
+        if (!points.ok())
+            return scpi::Error{err::kDataOutOfRange, "SWEep: " + points.bad().message};
+        for (const std::string& point : *points)
+            plan.steps.push_back({point, target.text2, settings.sweepDwell});
+        plan.passes = settings.sweepCount;
+        return plan;
+    }
+    if (settings.listLevels.empty())
+        return scpi::Error{err::kSettingsConflict, "LIST:ATTenuation holds no levels"};
+    const std::size_t dwells = settings.listDwells.size();
+    if (dwells != 1 && dwells != settings.listLevels.size()) {
+        return scpi::Error{err::kSettingsConflict,
+                           "LIST:DWELl has " + std::to_string(dwells) + " values for " +
+                               std::to_string(settings.listLevels.size()) +
+                               " levels; give one for every step or one for all"};
+    }
+    for (std::size_t i = 0; i < settings.listLevels.size(); ++i) {
+        const Level& level = settings.listLevels[i];
+        if (auto problem = beyondTop(level, row, "LIST:ATTenuation"))
+            return *problem;
+        plan.steps.push_back({level.text, target.text2, settings.listDwells[dwells == 1 ? 0 : i]});
+    }
+    plan.passes = settings.listCount;
+    return plan;
+}
+
+std::size_t passSteps(const SequenceSettings& settings) {
+    if (settings.mode == SequenceMode::List)
+        return settings.listLevels.size();
+    if (settings.mode == SequenceMode::Sweep) {
+        const auto points = session::sweepPoints(settings.sweepStart.value,
+                                                 settings.sweepStop.value, settings.sweepStep);
+        return points.ok() ? points->size() : 0;
+    }
+    return 0;
+}
+
+}  // namespace stepctl::instrument
