@@ -1,12 +1,9 @@
 // stepctl-cli sweep: one panel Send per point, with a dwell between them; up, or up and down
 // again, as many times as asked.
-#include <algorithm>
-
 #include "ArgumentRules.h"
 #include "Commands.h"
 #include "StepLoop.h"
 #include "SweepPlan.h"
-#include "TextFormat.h"
 
 namespace stepctl::cli {
 namespace {
@@ -17,17 +14,10 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
     if (!target.ok())
         return target.bad();
     plan.target = *target;
-    const int row = target->row;
 
-    const Checked<float> from = readLevel("--from", options.from, row, warnings);
-    if (!from.ok())
-        return from.bad();
-    const Checked<float> to = readLevel("--to", options.to, row, warnings);
-    if (!to.ok())
-        return to.bad();
-    const Checked<float> step = readDb("--step", options.step);
-    if (!step.ok())
-        return step.bad();
+    const auto points = sweepLevels(target->row, options.from, options.to, options.step, warnings);
+    if (!points.ok())
+        return points.bad();
     const Checked<long long> dwell = readWholeNumber("--dwell-ms", options.dwellMs, 0, kMaxDwellMs);
     if (!dwell.ok())
         return dwell.bad();
@@ -36,11 +26,6 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
         return passes.bad();
     plan.passes = *passes;
 
-    // The ends are clamped as the Send would clamp them, so no point lies beyond the range.
-    auto clamped = [row](float db) { return std::clamp<double>(db, 0.0, topDb(row)); };
-    const auto points = sweepPoints(clamped(*from), clamped(*to), *step);
-    if (!points.ok())
-        return points.bad();
     std::vector<std::string> texts = *points;
     if (options.bidirectional && texts.size() > 1) {
         // Back down without the turning point twice; a next pass then starts where this ends.
@@ -49,11 +34,6 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
     }
     for (std::string& text : texts)
         plan.steps.push_back({std::move(text), {}, std::chrono::milliseconds(*dwell)});
-    if (*step < dbPerStep(row)) {
-        warnings.push_back("--step " + options.step + " is finer than the " +
-                           formatDb(static_cast<float>(dbPerStep(row))) + " dB step of " +
-                           deviceLabel(row) + ": some points repeat a code");
-    }
     return plan;
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-
-#include "DbCode.h"
+#include <cmath>
+#include <limits>
 
 namespace stepctl::session {
 namespace {
@@ -31,19 +31,37 @@ BadArgument badValue(std::string_view option, std::string_view text, std::string
 
 }  // namespace
 
-Checked<float> readDb(std::string_view option, std::string_view text) {
+Checked<Number> readDbNumber(std::string_view option, std::string_view text) {
     constexpr std::string_view kNotANumber = "is not a number in dB (for example 10.5 or 10.5dB)";
-    const DbScan scan = scanDb(text);
-    const std::string_view number = text.substr(0, scan.length);
-    // scanDb also reads atof's "inf" and "nan"; a value for the bench must be made of digits.
-    if (std::none_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    const std::string_view start = skipSpace(text);
+    const NumberScan scan = scanNumber(start);
+    if (scan.problem == NumberProblem::TooLarge)
+        return badValue(option, text, "is too large a number");
+    if (scan.problem != NumberProblem::None)
         return badValue(option, text, kNotANumber);
-    std::string_view rest = skipSpace(text.substr(scan.length));
+    std::string_view rest = skipSpace(start.substr(scan.length));
     if (rest.size() >= 2 && equalsIgnoringCase(rest.substr(0, 2), "dB"))
         rest = skipSpace(rest.substr(2));
     if (!rest.empty())
         return badValue(option, text, kNotANumber);
-    return scan.value;
+    return scan.number;
+}
+
+Checked<float> readDb(std::string_view option, std::string_view text) {
+    const Checked<Number> number = readDbNumber(option, text);
+    if (!number.ok())
+        return number.bad();
+    constexpr double kFloatMax = std::numeric_limits<float>::max();
+    // As the panel's Send reads the same text: beyond the float range is infinite.
+    if (std::fabs(number->value) > kFloatMax)
+        return number->value < 0.0 ? -std::numeric_limits<float>::infinity()
+                                   : std::numeric_limits<float>::infinity();
+    return static_cast<float>(number->value);
+}
+
+double typedDb(std::string_view text) {
+    const Checked<Number> number = readDbNumber("", text);
+    return number.ok() ? number->value : 0.0;
 }
 
 Checked<int> readDevice(std::string_view text) {
