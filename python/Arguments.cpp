@@ -83,6 +83,71 @@ void raiseBad(const session::BadArgument& bad) {
     throw py::value_error(pythonWords(bad.message));
 }
 
+std::string levelText(const char* name, py::handle db) {
+    return dbText(name, db);
+}
+
+void addWarnings(session::Warnings& to, const session::Warnings& from) {
+    for (const std::string& warning : from)
+        to.push_back(pythonWords(warning));
+}
+
+session::SendRequest readSequenceTarget(py::handle device, py::handle interface, py::handle db2,
+                                        py::handle address,
+                                        const std::optional<session::SendRequest>& last,
+                                        bool levelsNameDb2, session::Warnings& warnings) {
+    if (device.is_none() && interface.is_none() && address.is_none()) {
+        if (!last)
+            throw py::value_error(
+                "device, interface: name them (device='ZMG-A4', interface='serial'), or send() "
+                "once first so the sequence goes where that went");
+        session::SendRequest target = *last;
+        if (!db2.is_none())
+            target.text2 = dbText("db2", db2);
+        return target;
+    }
+    if (device.is_none() || interface.is_none())
+        throw py::value_error("device, interface: a sequence names both, or neither");
+    session::TargetText typed;
+    typed.device = deviceText(device);
+    typed.interface = interfaceText(interface);
+    typed.address = addressText(address);
+    if (!db2.is_none())
+        typed.db2 = dbText("db2", db2);
+    if (levelsNameDb2 && !typed.db2) {
+        const auto row = session::readDevice(typed.device);
+        const auto iface = session::readInterface(typed.interface);
+        if (row.ok() && iface.ok() && session::sendsBothCodes(*row, *iface))
+            typed.db2 = "0";  // every step names its own
+    }
+    session::Warnings ruleWarnings;
+    const auto target = session::readTarget(typed, ruleWarnings);
+    if (!target.ok())
+        raiseBad(target.bad());
+    addWarnings(warnings, ruleWarnings);
+    return *target;
+}
+
+std::chrono::nanoseconds readDwell(const char* name, py::handle seconds) {
+    if (py::isinstance<py::bool_>(seconds) || !py::hasattr(seconds, "__float__"))
+        raiseType(name, "a number of seconds", seconds);
+    const double value = py::float_(py::reinterpret_borrow<py::object>(seconds));
+    constexpr double kDay = 86'400.0;
+    if (!(value >= 0.0 && value <= kDay))  // NaN fails both
+        throw py::value_error(std::string(name) + ": " + std::string(py::repr(seconds)) +
+                              " is not a dwell of 0 to 86400 seconds");
+    return std::chrono::nanoseconds(static_cast<long long>(value * 1e9 + 0.5));
+}
+
+long long readCount(const char* name, py::handle count, long long min, long long max) {
+    if (!isInt(count))
+        raiseType(name, "an int", count);
+    const auto checked = session::readWholeNumber(name, std::string(py::str(count)), min, max);
+    if (!checked.ok())
+        raiseBad(checked.bad());
+    return *checked;
+}
+
 session::SendRequest readRequest(py::handle device, py::handle interface, py::handle db,
                                  py::handle db2, py::handle address, session::Warnings& warnings) {
     session::TargetText typed;

@@ -3,6 +3,8 @@
 // value of the wrong type) in the rules' words, with the options named as Python names them.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 #include <pybind11/pybind11.h>
@@ -16,6 +18,25 @@ namespace stepctl::python {
 session::SendRequest readRequest(pybind11::handle device, pybind11::handle interface,
                                  pybind11::handle db, pybind11::handle db2,
                                  pybind11::handle address, session::Warnings& warnings);
+
+// The target of a sequence: the device and interface named, or else the last send's. With
+// `levelsNameDb2` the steps carry the dual device's second level themselves.
+session::SendRequest readSequenceTarget(pybind11::handle device, pybind11::handle interface,
+                                        pybind11::handle db2, pybind11::handle address,
+                                        const std::optional<session::SendRequest>& last,
+                                        bool levelsNameDb2, session::Warnings& warnings);
+
+// A level as the text the rules read ("10.7" for 10.7).
+std::string levelText(const char* name, pybind11::handle db);
+
+// A dwell in seconds, 0 to a day, as a duration.
+std::chrono::nanoseconds readDwell(const char* name, pybind11::handle seconds);
+
+// A whole number within min..max.
+long long readCount(const char* name, pybind11::handle count, long long min, long long max);
+
+// Clamping and other notes of the rules, in Python's words.
+void addWarnings(session::Warnings& to, const session::Warnings& from);
 
 // The rules name options as the command line spells them ("--db2"); Python spells "db2". The
 // value a user typed, quoted in the message, is left as it was.

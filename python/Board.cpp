@@ -2,14 +2,24 @@
 
 #include <pybind11/pybind11.h>
 
+#include <chrono>
+#include <thread>
+
 #include "Arguments.h"
 #include "BoardSession.h"
 #include "ChipDriver.h"
+#include "SequenceRun.h"
 
 namespace py = pybind11;
 
 namespace stepctl::python {
 namespace {
+
+[[noreturn]] void raiseFailed(const SendOutcome& outcome) {
+    if (outcome.status == SendStatus::NoDevice)
+        throw NoBoard("no board: " + outcome.detail + "; nothing sent");
+    throw TransferFailed("transfer failed: " + outcome.detail);
+}
 
 using Serial = std::optional<std::string>;
 
@@ -99,16 +109,51 @@ SendResult Board::send(const session::SendRequest& request) {
         const py::gil_scoped_release released;
         result = session_->send(request);
     }
+    lastTarget_ = request;
     const SendOutcome& outcome = *result.outcome;  // a checked request always dispatches
-    switch (outcome.status) {
-        case SendStatus::NoDevice:
-            throw NoBoard("no board: " + outcome.detail + "; nothing sent");
-        case SendStatus::TransferFailed:
-            throw TransferFailed("transfer failed: " + outcome.detail);
-        case SendStatus::Sent:
-            break;
-    }
+    if (!outcome.sent())
+        raiseFailed(outcome);
     return result;
+}
+
+std::vector<Board::StepSent> Board::run(const session::StepPlan& plan) {
+    checkOpen();
+    std::vector<StepSent> sent;
+    bool interrupted = false;
+    session::SequenceEnd end;
+    {
+        const py::gil_scoped_release released;
+        // Short slices with the GIL taken back now and then, so Ctrl-C is seen between steps.
+        const auto waitUntil = [&interrupted](session::SequenceClock::time_point due) {
+            constexpr auto kSlice = std::chrono::milliseconds(20);
+            for (;;) {
+                {
+                    const py::gil_scoped_acquire held;
+                    if (PyErr_CheckSignals() != 0) {
+                        interrupted = true;
+                        return false;
+                    }
+                }
+                const auto now = session::SequenceClock::now();
+                if (now >= due)
+                    return true;
+                std::this_thread::sleep_until(std::min(due, now + kSlice));
+            }
+        };
+        end = session::runSequence(*session_, plan, waitUntil, [&sent](const session::StepDone& d) {
+            if (d.result.outcome && d.result.outcome->sent())
+                sent.push_back({d.request, d.result});
+            return true;
+        });
+        session_->release();
+    }
+    if (interrupted)
+        throw py::error_already_set();
+    if (end.failed)
+        raiseFailed(*end.failed->outcome);
+    if (!sent.empty())
+        lastTarget_ = session::stepRequest(plan, plan.steps.back());
+    return sent;
 }
 
 bool Board::probe() {

@@ -15,6 +15,7 @@
 #include "Exchange.h"
 #include "SendRequest.h"
 #include "SendRoad.h"
+#include "Sequence.h"
 #include "SimulatedBoard.h"
 
 namespace stepctl::python {
@@ -53,6 +54,18 @@ class Board {
     SendResult send(const session::SendRequest& request);
     bool probe();
 
+    // A sequence on the held chip, each step sent when it is due on a steady clock; what was
+    // sent, step by step. Ctrl-C stops it between steps (KeyboardInterrupt), the chip let go.
+    // NoBoard or TransferFailed for a step that did not reach the chip.
+    struct StepSent {
+        session::SendRequest request;
+        SendResult result;
+    };
+    std::vector<StepSent> run(const session::StepPlan& plan);
+
+    // The target of the last send, for a sequence that names none.
+    const std::optional<session::SendRequest>& lastTarget() const { return lastTarget_; }
+
     // The simulated board only (ValueError otherwise).
     std::vector<Held> holds();
     void fail(const std::string& call);
@@ -65,6 +78,7 @@ class Board {
     std::string kind_;
     std::optional<std::string> serial_;
     std::unique_ptr<session::BoardSession> session_;
+    std::optional<session::SendRequest> lastTarget_;
     bool closed_ = false;
 };
 

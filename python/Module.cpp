@@ -11,6 +11,7 @@
 #include "FtdiLink.h"
 #include "Records.h"
 #include "SettingFrame.h"
+#include "SweepPlan.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -61,6 +62,98 @@ std::vector<FtdiChipInfo> chips() {
     if (!error.empty())
         throw NoBoard("cannot list USB devices: " + error);
     return list;
+}
+
+// What a sequence sent, one Sent a step, each with the warnings of the whole sequence.
+py::list sentSteps(Board& board, const session::StepPlan& plan, const session::Warnings& warnings) {
+    const std::vector<Board::StepSent> steps = board.run(plan);
+    py::list sent;
+    for (const Board::StepSent& step : steps)
+        sent.append(sentOf(step.request, step.result, warnings, board.kind()));
+    return sent;
+}
+
+// Clamping told the Python way as well as on the result.
+void warnAll(const session::Warnings& warnings) {
+    for (const std::string& warning : warnings)
+        PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 2);
+}
+
+py::list sweep(Board& board, py::handle start, py::handle stop, py::handle step, py::handle dwell,
+               py::handle count, py::handle device, py::handle iface, py::handle db2,
+               py::handle address) {
+    session::Warnings warnings;
+    const session::SendRequest target =
+        readSequenceTarget(device, iface, db2, address, board.lastTarget(), false, warnings);
+    session::SweepText typed{levelText("start", start),
+                             levelText("stop", stop),
+                             levelText("step", step),
+                             readDwell("dwell_s", dwell),
+                             readCount("count", count, 1, session::kMaxPasses),
+                             false};
+    session::Warnings ruleWarnings;
+    const auto plan = session::sweepPlan(target, typed, ruleWarnings);
+    if (!plan.ok())
+        raiseBad({pythonWords(plan.error())});
+    addWarnings(warnings, ruleWarnings);
+    warnAll(warnings);
+    return sentSteps(board, *plan, warnings);
+}
+
+py::list play(Board& board, py::handle levels, py::handle dwell, py::handle count,
+              py::handle device, py::handle iface, py::handle address) {
+    session::Warnings warnings;
+    const session::SendRequest target =
+        readSequenceTarget(device, iface, py::none(), address, board.lastTarget(), true, warnings);
+    const bool both = session::sendsBothCodes(target.row, target.iface);
+    if (!py::isinstance<py::sequence>(levels) || py::isinstance<py::str>(levels))
+        throw py::type_error("levels: expected a list of levels");
+    const auto list = py::reinterpret_borrow<py::sequence>(levels);
+    const bool oneDwell = !py::isinstance<py::sequence>(dwell);
+    if (!oneDwell && py::len(dwell) != py::len(list))
+        throw py::value_error("dwell_s: one dwell for all steps, or one per level (" +
+                              std::to_string(py::len(list)) + ")");
+    if (py::len(list) == 0)
+        throw py::value_error("levels: the list holds no level");
+    session::StepPlan plan;
+    plan.target = target;
+    plan.passes = readCount("count", count, 1, session::kMaxPasses);
+    for (std::size_t i = 0; i < py::len(list); ++i) {
+        const py::handle item = list[i];
+        const std::string where = "levels[" + std::to_string(i) + "]";
+        session::Step step;
+        const bool pair = py::isinstance<py::tuple>(item) || py::isinstance<py::list>(item);
+        if (both != pair) {
+            throw py::value_error(
+                where + ": " +
+                (both ? "the dual device takes (db, db2) pairs" : "a single level, not a pair"));
+        }
+        session::Warnings ruleWarnings;
+        auto level = [&](py::handle db) {
+            const std::string text = levelText(where.c_str(), db);
+            const auto checked = session::readLevel(where, text, target.row, ruleWarnings);
+            if (!checked.ok())
+                raiseBad({pythonWords(checked.error())});
+            return text;
+        };
+        if (pair) {
+            const auto twin = py::reinterpret_borrow<py::sequence>(item);
+            if (py::len(twin) != 2)
+                throw py::value_error(where + ": the dual device takes (db, db2) pairs");
+            step.text1 = level(twin[0]);
+            step.text2 = level(twin[1]);
+        } else {
+            step.text1 = level(item);
+        }
+        addWarnings(warnings, ruleWarnings);
+        step.dwell = readDwell(
+            "dwell_s",
+            oneDwell ? dwell
+                     : py::handle(py::sequence(py::reinterpret_borrow<py::object>(dwell))[i]));
+        plan.steps.push_back(std::move(step));
+    }
+    warnAll(warnings);
+    return sentSteps(board, plan, warnings);
 }
 
 constexpr const char* kTargetDoc = R"(
@@ -186,9 +279,10 @@ PYBIND11_MODULE(_core, m) {
                       ("A board to send to: kind is one of " + boardKinds() +
                        ". 'ftdi' is the first FTDI chip, or the one with this serial number; "
                        "'d2xx' the same through FTDI's D2XX library (libftd2xx.so), "
-                       "'sim' a simulated board that latches what it is sent. Each exchange "
-                       "opens and closes the chip, so nothing is held between calls. Use it in "
-                       "a with block, or call close().")
+                       "'sim' a simulated board that latches what it is sent. A Board "
+                       "holds the chip from the first setting until release() or close(), so "
+                       "each setting after the first is one write, and a failed one lets it go "
+                       "so the next opens it again. Use it in a with block, or call close().")
                           .c_str())
         .def(py::init<const std::string&, const std::optional<std::string>&>(),
              "Board(kind: str = 'ftdi', serial: str | None = None)", "kind"_a = "ftdi",
@@ -207,14 +301,38 @@ PYBIND11_MODULE(_core, m) {
             },
             doc("send(device: str | int, interface: str | Interface, db: float | str, db2: float | "
                 "str | None = None, address: int | None = None) -> Sent\n\nThe panel's Send: "
-                "quantise, clamp, build the frame, and write it (open, "
-                "bit-bang mode, 460800, one write, close). Returns a Sent; raises NoBoardError "
+                "quantise, clamp, build the frame, and write it (the first "
+                "setting opens the chip and sets bit-bang mode and 460800; then one write each). "
+                "Returns a Sent; raises NoBoardError "
                 "or TransferError when the frame did not reach the chip.")
                 .c_str(),
             "device"_a, "interface"_a, "db"_a, "db2"_a = py::none(), "address"_a = py::none())
         .def("probe", &Board::probe,
-             "probe() -> bool\n\nOpens the chip and closes it again; True when that worked. "
-             "Nothing is written.")
+             "probe() -> bool\n\nTrue when the board answers: the chip is held, or it opens "
+             "(and is closed again). Nothing is written.")
+        .def("release", &Board::release,
+             "release() -> None\n\nLets the chip go, so the panel or another program can open "
+             "it; the next setting opens it again.")
+        .def("sweep", &sweep,
+             "sweep(start: float | str, stop: float | str, step: float | str, dwell_s: float, "
+             "count: int = 1, *, device: str | int | None = None, interface: str | Interface | "
+             "None = None, db2: float | str | None = None, address: int | None = None) -> "
+             "list[Sent]\n\nSteps from start to stop (both clamped to the device's range), "
+             "each step held dwell_s seconds on a steady clock (a late step delays none after "
+             "it), count passes. Without device and interface it goes where the last send went. "
+             "Returns what was sent; Ctrl-C stops it between steps with the chip let go.",
+             "start"_a, "stop"_a, "step"_a, "dwell_s"_a, "count"_a = 1, py::kw_only(),
+             "device"_a = py::none(), "interface"_a = py::none(), "db2"_a = py::none(),
+             "address"_a = py::none())
+        .def("play", &play,
+             "play(levels: Sequence[float | str] | Sequence[tuple[float | str, float | str]], "
+             "dwell_s: float | Sequence[float], count: int = 1, *, device: str | int | None = "
+             "None, interface: str | Interface | None = None, address: int | None = None) -> "
+             "list[Sent]\n\nA hop list: each level (a (db, db2) pair for the dual device) held "
+             "its dwell (one for all, or one per level) on a steady clock, count passes. Returns "
+             "what was sent; Ctrl-C stops it between steps with the chip let go.",
+             "levels"_a, "dwell_s"_a, "count"_a = 1, py::kw_only(), "device"_a = py::none(),
+             "interface"_a = py::none(), "address"_a = py::none())
         .def("holds", &Board::holds,
              "holds() -> list[Held]\n\nWhat each attenuator of the simulated board holds (kind "
              "'sim' only).")

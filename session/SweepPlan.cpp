@@ -109,4 +109,22 @@ Checked<std::vector<std::string>> sweepLevels(int row, std::string_view from, st
     return points;
 }
 
+Checked<StepPlan> sweepPlan(const SendRequest& target, const SweepText& typed, Warnings& warnings) {
+    const auto points = sweepLevels(target.row, typed.from, typed.to, typed.step, warnings);
+    if (!points.ok())
+        return points.bad();
+    StepPlan plan;
+    plan.target = target;
+    plan.passes = typed.passes;
+    std::vector<std::string> texts = *points;
+    if (typed.bidirectional && texts.size() > 1) {
+        // Back down without the turning point twice; a next pass then starts where this ends.
+        texts.insert(texts.end(), points->rbegin() + 1, points->rend());
+        plan.joinPasses = true;
+    }
+    for (std::string& text : texts)
+        plan.steps.push_back({std::move(text), {}, typed.dwell});
+    return plan;
+}
+
 }  // namespace stepctl::session

@@ -1,7 +1,7 @@
 """Type stubs of the stepctl module (the extension stepctl._core, re-exported)."""
 from enum import Enum
 from types import TracebackType
-from typing import Literal, Optional, SupportsFloat, Union
+from typing import Literal, Optional, Sequence, SupportsFloat, Union
 
 DeviceArg = Union[str, int]
 InterfaceArg = Union[str, "Interface"]
@@ -139,7 +139,19 @@ class Board:
         """The panel's Send. Raises NoBoardError or TransferError when the frame did not reach
         the chip, ValueError naming a bad value."""
     def probe(self) -> bool:
-        """Opens the chip and closes it again; True when that worked."""
+        """True when the board answers: the chip is held, or it opens (and closes again)."""
+    def release(self) -> None:
+        """Lets the chip go for other programs; the next setting opens it again."""
+    def sweep(self, start: LevelArg, stop: LevelArg, step: LevelArg, dwell_s: float,
+              count: int = 1, *, device: Optional[DeviceArg] = None,
+              interface: Optional[InterfaceArg] = None, db2: Optional[LevelArg] = None,
+              address: Optional[int] = None) -> list[Sent]:
+        """start to stop by step, each step held dwell_s on a steady clock, count passes."""
+    def play(self, levels: Sequence[LevelArg] | Sequence[tuple[LevelArg, LevelArg]],
+             dwell_s: float | Sequence[float], count: int = 1, *,
+             device: Optional[DeviceArg] = None, interface: Optional[InterfaceArg] = None,
+             address: Optional[int] = None) -> list[Sent]:
+        """A hop list, each level held its dwell on a steady clock, count passes."""
     def holds(self) -> list[Held]:
         """What each attenuator of the simulated board holds ('sim' only)."""
     def fail(self, call: Literal["unplugged", "open", "bitmode", "rate", "write",

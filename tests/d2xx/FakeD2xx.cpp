@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ void configure(Fake& fake, const char* chips, const char* fail, const char* shor
         }
     }
     fake.shortWrite = shortWrite != nullptr ? std::strtol(shortWrite, nullptr, 10) : -1;
+}
+
+// Several boards may call from several threads at once, as a real driver allows.
+std::recursive_mutex& fakeLock() {
+    static std::recursive_mutex lock;
+    return lock;
 }
 
 Fake& fake() {
@@ -144,11 +151,13 @@ Status onHandle(const char* call, Handle handle, const std::string& arguments) {
 extern "C" {
 
 Status STEPCTL_D2XX_CALL FT_Open(int deviceIndex, Handle* handle) {
+    const std::lock_guard guard(fakeLock());
     return openChip(static_cast<std::size_t>(deviceIndex < 0 ? 1L << 20 : deviceIndex), handle,
                     "FT_Open(" + std::to_string(deviceIndex) + ")");
 }
 
 Status STEPCTL_D2XX_CALL FT_OpenEx(void* arg, Dword flags, Handle* handle) {
+    const std::lock_guard guard(fakeLock());
     const std::string serial = flags == kOpenBySerialNumber ? static_cast<const char*>(arg) : "";
     std::size_t chip = 0;
     const Fake& f = fake();
@@ -160,6 +169,7 @@ Status STEPCTL_D2XX_CALL FT_OpenEx(void* arg, Dword flags, Handle* handle) {
 }
 
 Status STEPCTL_D2XX_CALL FT_Close(Handle handle) {
+    const std::lock_guard guard(fakeLock());
     const long chip = chipOf(handle);
     const Status status = onHandle("FT_Close", handle, "");
     if (chip >= 0)
@@ -168,16 +178,19 @@ Status STEPCTL_D2XX_CALL FT_Close(Handle handle) {
 }
 
 Status STEPCTL_D2XX_CALL FT_SetBitMode(Handle handle, std::uint8_t mask, std::uint8_t mode) {
+    const std::lock_guard guard(fakeLock());
     char arguments[32];
     std::snprintf(arguments, sizeof arguments, ", 0x%02X, %u", mask, mode);
     return onHandle("FT_SetBitMode", handle, arguments);
 }
 
 Status STEPCTL_D2XX_CALL FT_SetBaudRate(Handle handle, std::uint32_t baud) {
+    const std::lock_guard guard(fakeLock());
     return onHandle("FT_SetBaudRate", handle, ", " + std::to_string(baud));
 }
 
 Status STEPCTL_D2XX_CALL FT_Write(Handle handle, void* buffer, Dword count, Dword* written) {
+    const std::lock_guard guard(fakeLock());
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     Status status = chosen("FT_Write");
     Dword took = 0;
@@ -194,6 +207,7 @@ Status STEPCTL_D2XX_CALL FT_Write(Handle handle, void* buffer, Dword count, Dwor
 }
 
 Status STEPCTL_D2XX_CALL FT_CreateDeviceInfoList(Dword* count) {
+    const std::lock_guard guard(fakeLock());
     const Status status = chosen("FT_CreateDeviceInfoList");
     *count = status == kOk ? static_cast<Dword>(fake().serials.size()) : 0;
     record("FT_CreateDeviceInfoList()" + result(status));
@@ -203,6 +217,7 @@ Status STEPCTL_D2XX_CALL FT_CreateDeviceInfoList(Dword* count) {
 Status STEPCTL_D2XX_CALL FT_GetDeviceInfoDetail(Dword index, Dword* flags, Dword* type, Dword* id,
                                                 Dword* locId, void* serial, void* description,
                                                 Handle* handle) {
+    const std::lock_guard guard(fakeLock());
     const Fake& f = fake();
     Status status = chosen("FT_GetDeviceInfoDetail");
     if (status == kOk && index >= f.serials.size())
@@ -223,21 +238,25 @@ Status STEPCTL_D2XX_CALL FT_GetDeviceInfoDetail(Dword index, Dword* flags, Dword
 // The test's controls.
 
 void FakeD2xx_Reset(const char* serials) {
+    const std::lock_guard guard(fakeLock());
     Fake& f = fake();
     configure(f, serials, nullptr, nullptr);
     f.log.clear();
 }
 
 void FakeD2xx_Fail(const char* call, Status status) {
+    const std::lock_guard guard(fakeLock());
     fake().failures[call] = status;
 }
 
 void FakeD2xx_ShortWrite(long bytes) {
+    const std::lock_guard guard(fakeLock());
     fake().shortWrite = bytes;
 }
 
 // The log so far, one call a line; copies at most size - 1 characters and returns the length.
 std::size_t FakeD2xx_Log(char* buffer, std::size_t size) {
+    const std::lock_guard guard(fakeLock());
     const std::string& log = fake().log;
     if (size > 0)
         std::snprintf(buffer, size, "%s", log.c_str());
@@ -245,6 +264,7 @@ std::size_t FakeD2xx_Log(char* buffer, std::size_t size) {
 }
 
 int FakeD2xx_OpenHandles() {
+    const std::lock_guard guard(fakeLock());
     int count = 0;
     for (bool isOpen : fake().open)
         count += isOpen ? 1 : 0;

@@ -15,5 +15,6 @@ def private_home(tmp_path, monkeypatch):
 def built():
     """The build tree's programs, as CTest names them."""
     return {name: Path(os.environ[var]) for name, var in
-            (("cli", "STEPCTL_CLI"), ("replay_files", "STEPCTL_REPLAY_FILES"))
+            (("cli", "STEPCTL_CLI"), ("replay_files", "STEPCTL_REPLAY_FILES"),
+             ("fake_d2xx", "STEPCTL_FAKE_D2XX"))
             if var in os.environ}

@@ -70,6 +70,8 @@ BAD_VALUES = [
     ({"interface": "spi"}, ValueError, "interface: 'spi'"),
     ({"db": "--5"}, ValueError, "db: '--5' is not a number"),
     ({"db": float("nan")}, ValueError, "db: 'nan'"),
+    ({"db": "nan(1)"}, ValueError, "db: 'nan(1)' is not a number"),
+    ({"db": float("-inf")}, ValueError, "db: '-inf'"),
     ({"interface": "addressable", "address": 8}, ValueError, "address: '8' is outside 0..7"),
     ({"interface": "addressable"}, ValueError, "address 0..7 is required"),
     ({"device": 14}, ValueError, "db2 is required"),
