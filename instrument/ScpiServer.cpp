@@ -13,6 +13,8 @@
 #include <sys/socket.h>
 #endif
 
+#include "ListenFailure.h"
+
 namespace stepctl::instrument {
 namespace {
 
@@ -220,7 +222,7 @@ ServeEnd serve(const ServerSettings& settings, Instrument& instrument, std::ostr
         server = std::make_unique<Server>(io, tcp::endpoint(address, settings.port), instrument);
     } catch (const std::system_error& e) {
         error("cannot listen on " + settings.address + ":" + std::to_string(settings.port) + ": " +
-              e.code().message());
+              listenFailureWords(e.code()));
         return ServeEnd::CannotListen;
     }
 
