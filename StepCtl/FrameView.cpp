@@ -11,65 +11,16 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "Catalogue.h"
-#include "DbCode.h"
 #include "FrameDiagram.h"
+#include "FrameWords.h"
 #include "NoSettings.h"
 #include "SimulatedBoard.h"
-#include "TextFormat.h"
 #include "Vcd.h"
 
 namespace {
 
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QString hexBytes(const stepctl::Frame& frame) {
-    QStringList bytes;
-    for (const auto byte : frame)
-        bytes
-            << QStringLiteral("%1").arg(static_cast<uint>(byte), 2, 16, QLatin1Char('0')).toUpper();
-    return bytes.join(QLatin1Char(' '));
-}
-
-QString statusText(const stepctl::SendOutcome& outcome) {
-    switch (outcome.status) {
-        case stepctl::SendStatus::Sent:
-            return FrameView::tr("sent");
-        case stepctl::SendStatus::NoDevice:
-            return FrameView::tr("not sent, no device: %1").arg(text(outcome.detail));
-        case stepctl::SendStatus::TransferFailed:
-            break;
-    }
-    return FrameView::tr("transfer failed: %1").arg(text(outcome.detail));
-}
-
-QString codeText(int row, int code) {
-    return FrameView::tr("%1 (%2 dB)")
-        .arg(code)
-        .arg(QString::fromStdString(stepctl::formatDb(stepctl::dbFromCode(row, code))));
-}
-
-// "ZMT-A8, addressable-6, code 42 (21.00 dB) to address 5: sent"
-QString summaryText(const stepctl::SendOutcome& outcome,
-                    const std::optional<stepctl::panel::SentSettings>& sent) {
-    using stepctl::FrameKind;
-    const QString kind = text(stepctl::frameKindName(outcome.kind));
-    if (!sent)
-        return FrameView::tr("Last frame: %1: %2").arg(kind, statusText(outcome));
-    const QString device = stepctl::isCatalogueRow(sent->row)
-                               ? text(stepctl::catalogue()[sent->row].name)
-                               : FrameView::tr("row %1").arg(sent->row);
-    QString codes =
-        outcome.kind == FrameKind::Dual
-            ? FrameView::tr("codes %1 and %2")
-                  .arg(codeText(sent->row, sent->code1), codeText(sent->row, sent->code2))
-            : FrameView::tr("code %1").arg(codeText(sent->row, sent->code1));
-    if (outcome.kind == FrameKind::Addressable6 || outcome.kind == FrameKind::Addressable7)
-        codes += FrameView::tr(" to address %1").arg(sent->address);
-    return FrameView::tr("Last frame: %1, %2, %3: %4")
-        .arg(device, kind, codes, statusText(outcome));
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
 }
 
 }  // namespace
@@ -154,12 +105,11 @@ void FrameView::setSimulatedBoard(const stepctl::SimulatedBoard* simulated) {
 
 void FrameView::refresh() {
     const auto& outcome = lastSend_.outcome();
+    summary_->setText(text(stepctl::panel::frameSummary(outcome, lastSend_.settings())));
     if (outcome) {
-        summary_->setText(summaryText(*outcome, lastSend_.settings()));
         diagram_->setFrame(outcome->kind, outcome->frame);
-        bytes_->setText(hexBytes(outcome->frame));
+        bytes_->setText(text(stepctl::panel::frameBytes(outcome->frame)));
     } else {
-        summary_->setText(tr("No frame sent yet: press \"Send Signal\" in the panel."));
         diagram_->clear();
         bytes_->clear();
     }
@@ -168,12 +118,8 @@ void FrameView::refresh() {
     const stepctl::SimulatedBoard* sim = simulated_;
     boardTitle_->setVisible(sim != nullptr);
     board_->setVisible(sim != nullptr);
-    if (sim != nullptr) {
-        QStringList lines;
-        for (const auto& line : sim->report())
-            lines << text(line);
-        board_->setText(lines.isEmpty() ? tr("(nothing latched yet)") : lines.join('\n'));
-    }
+    if (sim != nullptr)
+        board_->setText(text(stepctl::panel::simulatedHolds(*sim)));
     fitToContent();
 }
 
@@ -201,8 +147,7 @@ void FrameView::chooseFileAndSave() {
     const auto& outcome = lastSend_.outcome();
     if (!outcome)
         return;
-    const QString suggested =
-        QStringLiteral("stepctl-%1.vcd").arg(text(stepctl::frameKindName(outcome->kind)));
+    const QString suggested = text(stepctl::panel::vcdFileName(outcome->kind));
     QString path;
     {
         const NoSettings noHistory;  // the dialog would keep its history in QtProject.conf

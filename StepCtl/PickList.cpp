@@ -9,29 +9,19 @@ PickList::PickList(QWidget* parent) : QComboBox(parent) {
     // No inline completion: the field shows what was typed, and only a whole name picks.
     setCompleter(nullptr);
     setFocusPolicy(Qt::StrongFocus);  // a click or Tab, not the wheel, gives the focus
-    connect(this, &QComboBox::activated, this, [this](int index) {
-        pickedSinceTyping_ = true;
-        emit picked(index);
-    });
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { pickedSinceTyping_ = false; });
-    connect(lineEdit(), &QLineEdit::editingFinished, this, &PickList::settleTypedText);
+    connect(this, &QComboBox::activated, this, &PickList::picked);
+    connect(lineEdit(), &QLineEdit::editingFinished, this, &PickList::fieldLeft);
 }
 
-void PickList::settleTypedText() {
-    const bool typing = lineEdit()->isModified();
-    lineEdit()->setModified(false);
-    if (typing && !pickedSinceTyping_) {
-        const int typed = findText(lineEdit()->text().trimmed(), Qt::MatchFixedString);
-        if (typed >= 0) {
-            setCurrentIndex(typed);
-            pickedSinceTyping_ = true;
-            emit picked(typed);
-        }
+void PickList::addEntry(const QString& text) {
+    int at = count();
+    if (sorted_) {
+        // As a sorted list of the platform orders its entries: by text, case ignored.
+        at = 0;
+        while (at < count() && QString::compare(itemText(at), text, Qt::CaseInsensitive) <= 0)
+            ++at;
     }
-    // The field always ends showing the selected entry in the list's own spelling.
-    const QString selected = currentIndex() >= 0 ? itemText(currentIndex()) : QString();
-    if (lineEdit()->text() != selected)
-        setEditText(selected);
+    insertItem(at, text);
 }
 
 void PickList::wheelEvent(QWheelEvent* event) {

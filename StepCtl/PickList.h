@@ -1,8 +1,7 @@
 // The editable drop-down lists of the panel. Their text field takes typing, but a list never
-// grows and never loses its selection: a typed text that names an entry (case ignored) picks
-// that entry as a click in the list would, when the field is left or Enter is pressed; any
-// other text goes back to the selected entry. The wheel picks only in a list that has the
-// focus, so scrolling past the panel never changes the device.
+// grows by it: what a typed text picks is the panel's to decide when the field is left (or a
+// Send reads it). The wheel picks only in a list that has the focus, so scrolling past the
+// panel never changes the device.
 #pragma once
 
 #include <QComboBox>
@@ -12,15 +11,19 @@ class PickList final : public QComboBox {
   public:
     explicit PickList(QWidget* parent);
 
+    // A sorted list (the platform's sorted drop-down) puts each entry in its place.
+    void setSorted(bool sorted) { sorted_ = sorted; }
+    void addEntry(const QString& text);
+
   signals:
-    // The user picked an entry: in the list, with the keys, or by typing its name.
+    // The user picked an entry in the list or with the keys.
     void picked(int index);
+    // The field was left, or Enter pressed in it.
+    void fieldLeft();
 
   protected:
     void wheelEvent(QWheelEvent* event) override;
 
   private:
-    void settleTypedText();
-
-    bool pickedSinceTyping_ = false;  // Qt may already have picked the typed entry itself
+    bool sorted_ = false;
 };

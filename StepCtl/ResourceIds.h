@@ -4,8 +4,5 @@
 
 #include "ControlIds.h"
 
-// Window-menu command of this panel only: the frame view.
-inline constexpr unsigned IDM_FRAMEVIEW = 0x0020;
-
 // Property holding a control's numeric id.
 inline constexpr char kControlIdProperty[] = "controlId";

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "FtdiLink.h"
+#include "ChipDriver.h"
 #include "Palette.h"
 #include "ResourceIds.h"
 #include "SendRoutines.h"
@@ -66,7 +66,8 @@ bool CStepCtlApp::InitInstance(const QStringList& arguments) {
             std::fputs("stepctl: --serial: the serial number is empty\n", stderr);
             std::exit(EXIT_FAILURE);
         }
-        m_pChosenChip = std::make_unique<stepctl::FtdiLink>(number.toStdString());
+        m_serial = number.toStdString();
+        m_pChosenChip = stepctl::makeChipLink(stepctl::defaultChipDriver(), m_serial);
         stepctl::setBoardLink(m_pChosenChip.get());
     }
 
@@ -74,6 +75,10 @@ bool CStepCtlApp::InitInstance(const QStringList& arguments) {
     QApplication::setPalette(panelPalette());
 
     std::unique_ptr<CStepCtlDlg> dlg = m_factory(m_pSimulatedBoard.get());
+    if (dlg && !m_pSimulatedBoard) {
+        using stepctl::panel::BoardKind;
+        dlg->describeBoard({m_pChosenChip ? BoardKind::Chip : BoardKind::FirstChip, m_serial});
+    }
     if (dlg) {
         const int result = dlg->DoModal();
         m_nResponse = result == QDialog::Accepted ? IDOK : IDCANCEL;

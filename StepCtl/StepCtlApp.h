@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "SimulatedBoard.h"
 
@@ -37,5 +38,6 @@ class CStepCtlApp {
     DialogFactory m_factory;
     std::unique_ptr<stepctl::SimulatedBoard> m_pSimulatedBoard;
     std::unique_ptr<stepctl::BoardLink> m_pChosenChip;  // --serial
+    std::string m_serial;
     int m_nResponse = 0;
 };

@@ -11,7 +11,6 @@
 #include "AboutDlg.h"
 #include "Art.h"
 #include "BoardMenu.h"
-#include "Catalogue.h"
 #include "FrameView.h"
 #include "Palette.h"
 #include "PickList.h"
@@ -30,32 +29,34 @@ QString loadString(int nID) {
 }  // namespace
 
 CStepCtlDlg::CStepCtlDlg(QWidget* pParent, const stepctl::SimulatedBoard* simulated)
-    : QDialog(pParent), m_hIcon(applicationIcon()), m_pSimulated(simulated) {
+    : QDialog(pParent), m_hIcon(applicationIcon()) {
     setWindowTitle(QStringLiteral("Zozodoz DSA/DVGA GUI V2.4"));
     // Caption, window menu and close box; no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // The panel's look is its own: a dark desktop theme must not turn its labels white.
     setPalette(panelPalette());
-    m_pBoardMenu = new BoardMenu(this);  // watches the link from the first probe on
+    if (simulated != nullptr)
+        describeBoard({stepctl::panel::BoardKind::Simulated, {}, simulated});
+    m_pBoardMenu = new BoardMenu(this);
     CreateControls();
     OnInitDialog();
     m_pWindowMenu->setPalette(palette());
     m_pBoardMenu->addTo(m_pWindowMenu);
-    m_pBoardMenu->showLastExchange();
-    connect(this, &CStepCtlDlg::sendCompleted, m_pBoardMenu, &BoardMenu::showLastExchange);
 }
 
-void CStepCtlDlg::setSimulatedBoard(const stepctl::SimulatedBoard* simulated) {
-    m_pSimulated = simulated;
-    static_cast<QLabel*>(GetDlgItem(IDC_STATIC_BANNER))->setText(BannerText());
+void CStepCtlDlg::OnBoardChosen(const stepctl::panel::BoardOption& option) {
+    m_panel.OnBoardChosen(option);
     if (m_pFrameView != nullptr)
-        m_pFrameView->setSimulatedBoard(simulated);
+        m_pFrameView->setSimulatedBoard(simulatedBoard());
 }
 
 CStepCtlDlg::~CStepCtlDlg() {
     // The view watches the panel's last transfer; it goes before the panel does.
     delete m_pFrameView;
+    // The lists lose the focus as the window goes, after the panel has gone.
+    for (PickList* list : {m_comboAddress, m_comboDevice})
+        disconnect(list, nullptr, this, nullptr);
 }
 
 int CStepCtlDlg::DoModal() {
@@ -67,16 +68,8 @@ QWidget* CStepCtlDlg::GetDlgItem(int nID) const {
 }
 
 bool CStepCtlDlg::OnInitDialog() {
-    // 1. The lists receive their entries.
-    for (int address = 0; address < 8; ++address)
-        m_comboAddress->addItem(QString::number(address));
-    m_comboAddress->model()->sort(0);  // a sorted list
-    for (const auto& entry : stepctl::catalogue())
-        m_comboDevice->addItem(
-            QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
-
-    // The selections, the enabled states, the one probe with its indicator and Serial check,
-    // the trackbar and both state fields.
+    // Both lists, the selections, the enabled states, the one probe with its indicator and
+    // Serial check, the trackbar, both state fields, the banner and the indicator's tooltip.
     m_panel.OnInitDialog();
 
     // 6. White background.
@@ -139,7 +132,7 @@ void CStepCtlDlg::OnSysCommand(unsigned nID) {
 void CStepCtlDlg::OpenFrameView() {
     // One view, kept while the panel lives; it follows every Send by itself.
     if (m_pFrameView == nullptr)
-        m_pFrameView = new FrameView(this, m_panel.lastSend(), m_pSimulated);
+        m_pFrameView = new FrameView(this, m_panel.lastSend(), simulatedBoard());
     m_pFrameView->show();
     m_pFrameView->raise();
     m_pFrameView->activateWindow();

@@ -45,14 +45,22 @@ class CStepCtlDlg : public QDialog {
 
     // The outcome of the last frame transfer; none before the first.
     const std::optional<stepctl::SendOutcome>& lastOutcome() const { return m_panel.lastOutcome(); }
-    const stepctl::SimulatedBoard* simulatedBoard() const { return m_pSimulated; }
+    // The simulated board the link now goes to, or none: the frame view follows.
+    const stepctl::SimulatedBoard* simulatedBoard() const {
+        return m_panel.board().simulatedBoard();
+    }
     // The frame view window, once it has been opened.
     FrameView* frameView() const { return m_pFrameView; }
 
-    // The board choice for this run, with the words for the last exchange.
+    // The board choice for this run: the menu, and the panel's choice behind it.
     BoardMenu* boardMenu() const { return m_pBoardMenu; }
-    // The simulated board the link now goes to, or none: the banner and the frame view follow.
-    void setSimulatedBoard(const stepctl::SimulatedBoard* simulated);
+    stepctl::panel::BoardChoice& board() { return m_panel.board(); }
+    // How the program chose the board at start, for the menu's check mark.
+    void describeBoard(const stepctl::panel::StartBoard& start) {
+        m_panel.board().describeStart(start);
+    }
+    // A line of the Board menu was picked: the banner, the tooltip and the frame view follow.
+    void OnBoardChosen(const stepctl::panel::BoardOption& option);
 
     // The window menu (the frame view and "&About StepCtl..."), shown as the context menu.
     QMenu* windowMenu() const { return m_pWindowMenu; }
@@ -67,7 +75,6 @@ class CStepCtlDlg : public QDialog {
 
   private:
     void CreateControls();  // the dialog template
-    QString BannerText() const;
     bool OnInitDialog();
     void OnOK();
     void OpenFrameView();
@@ -76,6 +83,8 @@ class CStepCtlDlg : public QDialog {
     void OnBnClickedButtonSend();
     void OnCbnSelchangeComboDevice();
     void OnCbnSelchangeComboAddress();
+    void OnCbnKillfocusComboDevice();
+    void OnCbnKillfocusComboAddress();
     void OnBnClickedRadioSerial();
     void OnBnClickedRadioParallel();
     void OnBnClickedRadioSerialAddr();
@@ -104,7 +113,6 @@ class CStepCtlDlg : public QDialog {
     WidgetDialog m_dialog{m_controls};
     stepctl::panel::StepCtlPanel m_panel{m_dialog};
 
-    const stepctl::SimulatedBoard* m_pSimulated;
     QMenu* m_pWindowMenu = nullptr;
     FrameView* m_pFrameView = nullptr;
     BoardMenu* m_pBoardMenu = nullptr;

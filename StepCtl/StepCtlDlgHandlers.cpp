@@ -15,6 +15,14 @@ void CStepCtlDlg::OnCbnSelchangeComboAddress() {
     m_panel.OnCbnSelchangeComboAddress();
 }
 
+void CStepCtlDlg::OnCbnKillfocusComboDevice() {
+    m_panel.OnCbnKillfocusComboDevice();
+}
+
+void CStepCtlDlg::OnCbnKillfocusComboAddress() {
+    m_panel.OnCbnKillfocusComboAddress();
+}
+
 void CStepCtlDlg::OnBnClickedRadioSerial() {
     m_panel.OnBnClickedRadioSerial();
 }

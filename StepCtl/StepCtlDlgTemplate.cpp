@@ -33,11 +33,6 @@ Control* named(Control* control, const char* name, int id) {
 
 }  // namespace
 
-QString CStepCtlDlg::BannerText() const {
-    return m_pSimulated != nullptr ? QStringLiteral("StepCtl \u00b7 simulated board")
-                                   : QStringLiteral("StepCtl \u00b7 DSA/DVGA control");
-}
-
 void CStepCtlDlg::CreateControls() {
     const DialogUnits dlu(font());
     setFixedSize(dlu.size(kWidthDlu, kHeightDlu));
@@ -138,8 +133,8 @@ void CStepCtlDlg::CreateControls() {
     auto* banner = named(new QLabel(this), "IDC_STATIC_BANNER", IDC_STATIC_BANNER);
     banner->setTextFormat(Qt::PlainText);
     banner->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    banner->setGeometry(dlu.rect(145, 239, 143, 14));
-    banner->setText(BannerText());
+    // The whole bottom line, right-aligned: a failed Send's reason needs the room.
+    banner->setGeometry(dlu.rect(7, 239, 281, 14));
     banner->setForegroundRole(QPalette::PlaceholderText);
 
     m_radioDouble = radio(QStringLiteral("ZMG-6bit Double"), "IDC_RADIO_DOUBLE", IDC_RADIO_DOUBLE,
@@ -148,7 +143,9 @@ void CStepCtlDlg::CreateControls() {
 
     m_comboAddress = named(new PickList(this), "IDC_COMBO_ADDRESS", IDC_COMBO_ADDRESS);
     m_comboAddress->setGeometry(dlu.rect(245, 70, 40, 12));
+    m_comboAddress->setSorted(true);
     connect(m_comboAddress, &PickList::picked, this, &CStepCtlDlg::OnCbnSelchangeComboAddress);
+    connect(m_comboAddress, &PickList::fieldLeft, this, &CStepCtlDlg::OnCbnKillfocusComboAddress);
 
     m_radioSerialAddr = radio(QStringLiteral("Serial Addressable"), "IDC_RADIO_SERIAL_ADDR",
                               IDC_RADIO_SERIAL_ADDR, dlu.rect(163, 71, 81, 10));
@@ -158,6 +155,7 @@ void CStepCtlDlg::CreateControls() {
     m_comboDevice = named(new PickList(this), "IDC_COMBO_DEVICE", IDC_COMBO_DEVICE);
     m_comboDevice->setGeometry(dlu.rect(165, 19, 115, 12));
     connect(m_comboDevice, &PickList::picked, this, &CStepCtlDlg::OnCbnSelchangeComboDevice);
+    connect(m_comboDevice, &PickList::fieldLeft, this, &CStepCtlDlg::OnCbnKillfocusComboDevice);
 
     edit("IDC_EDIT_ATTEN2", IDC_EDIT_ATTEN2, dlu.rect(100, 184, 50, 12));
     label(QStringLiteral("2nd Attenuation [dB] :"), dlu.rect(18, 184, 80, 12));

@@ -20,6 +20,11 @@ class WidgetDialog final : public stepctl::panel::Dialog {
     void check(int id, bool checked) override;
     int selectedIndex(int id) const override;
     void select(int id, int index) override;
+    void addEntry(int id, std::string_view text) override;
+    int entryCount(int id) const override;
+    std::string entryText(int id, int index) const override;
+    void setToolTip(int id, std::string_view text) override;
+    void setAlert(int id, bool alert) override;
     void setTrackbarRange(int id, int min, int max) override;
     void setTrackbarPos(int id, int pos) override;
 

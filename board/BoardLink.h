@@ -6,7 +6,13 @@
 #include <span>
 #include <string>
 
+#include "ChipFamily.h"
+
 namespace stepctl {
+
+class ByteSource;  // ByteStream.h
+struct StreamPace;
+struct StreamEnd;
 
 enum class LinkCode {
     Ok = 0,
@@ -59,6 +65,12 @@ class BoardLink {
     // asked for ("FTDI chip 0403:6001 on USB bus 1, address 5, through libftdi1"). Empty when
     // the link has nothing to say.
     virtual std::string describeDevice() const { return {}; }
+
+    // A long write on an open, configured chip, piece by piece as the chip takes it
+    // (ByteStream.h). This default waits for each write; a link that can queue several does.
+    virtual StreamEnd writeStream(ByteSource& source, const StreamPace& pace);
+    // The family of the chip the last open reached, where the link can tell.
+    virtual ChipFamily chipFamily() const { return ChipFamily::Unknown; }
 };
 
 }  // namespace stepctl

@@ -6,6 +6,9 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <vector>
+
+#include "ByteStream.h"
 
 #include "FtdiOpenFailure.h"
 
@@ -59,6 +62,66 @@ int findAll(ftdi_context* ctx, DeviceList& list) {
     const int count = ftdi_usb_find_all(ctx, &raw, 0, 0);
     list.reset(raw);
     return count;
+}
+
+ChipFamily familyOf(ftdi_chip_type type) {
+    switch (type) {
+        case TYPE_AM:
+            return ChipFamily::Am;
+        case TYPE_BM:
+            return ChipFamily::Bm;
+        case TYPE_2232C:
+            return ChipFamily::C2232;
+        case TYPE_R:
+            return ChipFamily::R;
+        case TYPE_2232H:
+            return ChipFamily::H2232;
+        case TYPE_4232H:
+            return ChipFamily::H4232;
+        case TYPE_232H:
+            return ChipFamily::H232;
+        case TYPE_230X:
+            return ChipFamily::X;
+    }
+    return ChipFamily::Unknown;
+}
+
+// One write in flight: its buffer lives until libftdi is done with it.
+struct InFlight {
+    std::vector<std::uint8_t> bytes;
+    std::size_t count = 0;
+    ftdi_transfer_control* control = nullptr;
+};
+
+// Replaces libftdi's completion of a submitted write, which sends the rest of a piece again
+// after a failed transfer and so would wait forever on a chip that keeps stalling: here a
+// failed transfer ends its piece (as libftdi's blocking write does), a short one sends the rest.
+void LIBUSB_CALL endOnFailure(libusb_transfer* transfer) {
+    auto* control = static_cast<ftdi_transfer_control*>(transfer->user_data);
+    control->offset += transfer->actual_length;
+    if (control->offset >= control->size || transfer->status != LIBUSB_TRANSFER_COMPLETED) {
+        control->completed = 1;
+        return;
+    }
+    transfer->buffer = control->buf + control->offset;
+    transfer->length = control->size - control->offset;
+    if (libusb_submit_transfer(transfer) < 0)
+        control->completed = 1;
+}
+
+// Waits for the write without spinning (libftdi's own wait polls with a zero timeout), then
+// collects it: the bytes the chip took, or below 0 when the transfer failed.
+int finish(ftdi_context* ctx, InFlight& slot) {
+    ftdi_transfer_control* control = slot.control;
+    slot.control = nullptr;
+    while (control->completed == 0) {
+        timeval tenth{0, 100000};
+        const int result =
+            libusb_handle_events_timeout_completed(ctx->usb_ctx, &tenth, &control->completed);
+        if (result < 0 && result != LIBUSB_ERROR_INTERRUPTED)
+            break;  // libftdi's own wait below cancels it
+    }
+    return ftdi_transfer_data_done(control);
 }
 
 }  // namespace
@@ -127,6 +190,7 @@ LinkStatus FtdiLink::open() {
                std::to_string(libusb_get_bus_number(chosen)) + ", address " +
                std::to_string(libusb_get_device_address(chosen));
     ctx_ = ctx.release();
+    family_ = familyOf(ctx_->type);
     return LinkStatus::success();
 }
 
@@ -149,9 +213,13 @@ LinkStatus FtdiLink::setBaudRate(int baud) {
     if (ctx_ == nullptr)
         return {LinkCode::NotOpen, "device not open"};
     // libftdi multiplies the rate by 4 once bit-bang mode is on; the chip must see the divisor
-    // of the plain rate, so hand it a quarter.
-    const int argument = ctx_->bitbang_enabled ? baud / 4 : baud;
-    if (ftdi_set_baudrate(ctx_, argument) < 0)
+    // of the plain rate. Handing it a quarter would lose the remainder of a rate that is not a
+    // multiple of 4 (a timed stream's 6250), so it is told for this call that the mode is off.
+    const unsigned char bitbang = ctx_->bitbang_enabled;
+    ctx_->bitbang_enabled = 0;
+    const int result = ftdi_set_baudrate(ctx_, baud);
+    ctx_->bitbang_enabled = bitbang;
+    if (result < 0)
         return failure(LinkCode::IoError);
     return LinkStatus::success();
 }
@@ -165,6 +233,75 @@ LinkStatus FtdiLink::write(std::span<const std::uint8_t> bytes, std::size_t& wri
         return failure(LinkCode::IoError);
     written = static_cast<std::size_t>(result);
     return LinkStatus::success();
+}
+
+ChipFamily FtdiLink::chipFamily() const {
+    return family_;
+}
+
+StreamEnd FtdiLink::writeStream(ByteSource& source, const StreamPace& pace) {
+    StreamEnd end;
+    if (ctx_ == nullptr) {
+        end.status = {LinkCode::NotOpen, "device not open"};
+        return end;
+    }
+    const std::size_t pieceBytes = pace.pieceBytes == 0 ? 4096 : pace.pieceBytes;
+    std::vector<InFlight> slots(static_cast<std::size_t>(pace.inFlight < 1 ? 1 : pace.inFlight));
+    for (InFlight& slot : slots)
+        slot.bytes.resize(pieceBytes);
+    UnderrunWatch watch(pace.samplesPerSecond);
+    std::uint64_t given = 0;
+    bool more = true;
+    // Round the ring, oldest first: collect a slot's write, then refill and resubmit it.
+    for (std::size_t at = 0;; at = (at + 1) % slots.size()) {
+        InFlight& slot = slots[at];
+        if (slot.control != nullptr) {
+            const int took = finish(ctx_, slot);
+            if (took < 0 && end.status.ok())
+                end.status = failure(LinkCode::IoError);
+            if (took >= 0) {
+                end.taken += static_cast<std::uint64_t>(took);
+                source.taken(end.taken);
+                if (static_cast<std::size_t>(took) != slot.count && end.status.ok())
+                    end.status = {LinkCode::IoError, "short write: the chip took " +
+                                                         std::to_string(took) + " of " +
+                                                         std::to_string(slot.count) + " bytes"};
+            }
+            if (!end.status.ok())
+                more = false;  // collect what is still in flight, queue nothing more
+        }
+        if (more && !source.goOn()) {
+            end.stopped = true;
+            more = false;
+        }
+        if (more) {
+            slot.count = source.fill(slot.bytes);
+            if (slot.count == 0) {
+                more = false;
+            } else {
+                watch.beforeHandingOver(given);
+                slot.control =
+                    ftdi_write_data_submit(ctx_, slot.bytes.data(), static_cast<int>(slot.count));
+                if (slot.control == nullptr) {
+                    end.status = failure(LinkCode::IoError);
+                    more = false;
+                } else {
+                    // Not yet run: callbacks run only while this thread handles events.
+                    slot.control->transfer->callback = endOnFailure;
+                    given += slot.count;
+                }
+            }
+        }
+        if (!more) {
+            bool pending = false;
+            for (const InFlight& other : slots)
+                pending = pending || other.control != nullptr;
+            if (!pending)
+                break;
+        }
+    }
+    watch.note(end);
+    return end;
 }
 
 LinkStatus FtdiLink::close() {

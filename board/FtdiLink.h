@@ -28,6 +28,9 @@ class FtdiLink final : public BoardLink {
     LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override;
     LinkStatus close() override;
     std::string describeDevice() const override;
+    // libftdi's asynchronous writes, several in flight, so the chip never waits for the host.
+    StreamEnd writeStream(ByteSource& source, const StreamPace& pace) override;
+    ChipFamily chipFamily() const override;
 
     // The serial number asked for; empty for the first chip.
     const std::string& serial() const { return serial_; }
@@ -36,7 +39,8 @@ class FtdiLink final : public BoardLink {
     LinkStatus failure(LinkCode code);
 
     std::string serial_;
-    std::string reached_;          // the chip the last successful open reached, in words
+    std::string reached_;  // the chip the last successful open reached, in words
+    ChipFamily family_ = ChipFamily::Unknown;
     ftdi_context* ctx_ = nullptr;  // lives from open to close, like a driver handle
 };
 

@@ -158,6 +158,7 @@ LinkStatus SimulatedBoard::setBitMode(std::uint8_t mask, std::uint8_t mode) {
         return {LinkCode::IoError, "simulated bit mode failure"};
     bitBang_ = mode == kAsyncBitBang;
     outputMask_ = mask;
+    samples_ = 0;
     return LinkStatus::success();
 }
 
@@ -183,9 +184,15 @@ LinkStatus SimulatedBoard::write(std::span<const std::uint8_t> bytes, std::size_
         // characters and no attenuator sees a clock or a latch.
         for (std::size_t i = 0; i < count; ++i) {
             const auto now = static_cast<std::uint8_t>(bytes[i] & outputMask_);
-            for (auto& attenuator : attenuators_)
+            for (std::size_t a = 0; a < attenuators_.size(); ++a) {
+                SimulatedAttenuator& attenuator = attenuators_[a];
+                const int before = attenuator.latches();
                 attenuator.sample(pins_, now);
+                if (logLatches_ && attenuator.latches() != before)
+                    latchLog_.push_back({samples_, a, *attenuator.code()});
+            }
             pins_ = now;
+            ++samples_;
         }
     }
     written = count;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BoardLink.h"
@@ -45,6 +46,13 @@ class SimulatedAttenuator {
     int latches_ = 0;
 };
 
+// One latch as the board saw it: which attenuator took which code at which pin sample.
+struct SimulatedLatch {
+    std::uint64_t sample = 0;  // counted from the last bit-mode call
+    std::size_t attenuator = 0;
+    int code = 0;
+};
+
 enum class Fault {
     Fail,        // the call reports an error
     ShortWrite,  // the write takes only the first half of the bytes and says so
@@ -69,6 +77,7 @@ class SimulatedBoard final : public BoardLink {
     LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override;
     LinkStatus close() override;
     std::string describeDevice() const override { return "the simulated board"; }
+    ChipFamily chipFamily() const override { return ChipFamily::R; }
 
     // From now on the board carries the device of `row` wired for `iface`, whatever the panel's
     // selection says: how a session that owns the board tells it what is plugged in. Re-wires
@@ -89,6 +98,16 @@ class SimulatedBoard final : public BoardLink {
     std::uint8_t pinLevels() const { return pins_; }
     const std::vector<SimulatedAttenuator>& attenuators() const { return attenuators_; }
 
+    // Pin samples put out since the last bit-mode call: where a stream has got to.
+    std::uint64_t samples() const { return samples_; }
+    // Keeps each latch from now on, for takeLatches(); off again with false.
+    void logLatches(bool on) {
+        logLatches_ = on;
+        latchLog_.clear();
+    }
+    // The latches kept since the last call, in order.
+    std::vector<SimulatedLatch> takeLatches() { return std::exchange(latchLog_, {}); }
+
     // One line per attenuator: "attenuator 1: code 42 (21.00 dB)" or "...: not latched".
     std::vector<std::string> report() const;
 
@@ -104,6 +123,9 @@ class SimulatedBoard final : public BoardLink {
     std::uint8_t outputMask_ = 0;
     std::uint8_t pins_ = 0;
     int baud_ = 0;
+    std::uint64_t samples_ = 0;
+    bool logLatches_ = false;
+    std::vector<SimulatedLatch> latchLog_;
     int opens_ = 0;
     int closes_ = 0;
     std::vector<std::pair<LinkOp, Fault>> faults_;

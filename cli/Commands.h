@@ -11,6 +11,7 @@
 #include "FrameText.h"
 #include "SendRequest.h"
 #include "SessionWords.h"
+#include "TimedLoop.h"
 
 namespace stepctl::cli {
 
@@ -58,6 +59,7 @@ struct SweepOptions {
     std::string repeat = "1";
     BoardChoice board;
     bool json = false;
+    TimedText timed;
 };
 
 struct ServeOptions {
@@ -73,6 +75,7 @@ struct PlayOptions {
     std::string dwellMs = "0";
     BoardChoice board;
     bool json = false;
+    TimedText timed;
 };
 
 ExitCode runDevices(const DevicesOptions& options, const Console& console);

@@ -49,16 +49,27 @@ Checked<StepPlan> readPlay(const PlayOptions& options, Warnings& warnings) {
     const Checked<SendRequest> target = readTarget(typed, warnings);
     if (!target.ok())
         return target.bad();
-    const Checked<long long> dwell = readWholeNumber("--dwell-ms", options.dwellMs, 0, 86'400'000);
-    if (!dwell.ok())
-        return dwell.bad();
+    // A timed stream counts samples, so its dwells may be decimals.
+    std::chrono::nanoseconds dwell{0};
+    if (options.timed.timed) {
+        const auto exact = readMilliseconds("--dwell-ms", options.dwellMs, kMaxDwellMs);
+        if (!exact.ok())
+            return exact.bad();
+        dwell = *exact;
+    } else {
+        const Checked<long long> ms =
+            readWholeNumber("--dwell-ms", options.dwellMs, 0, kMaxDwellMs);
+        if (!ms.ok())
+            return ms.bad();
+        dwell = std::chrono::milliseconds(*ms);
+    }
     const Checked<long long> passes = readWholeNumber("--repeat", options.repeat, 0, kMaxPasses);
     if (!passes.ok())
         return passes.bad();
     const Checked<std::string> text = readAll(options.file);
     if (!text.ok())
         return text.bad();
-    const auto steps = readHopList(*text, *target, std::chrono::milliseconds(*dwell), warnings);
+    const auto steps = readHopList(*text, *target, dwell, warnings, options.timed.timed);
     if (!steps.ok())
         return BadArgument{steps.error() + "; nothing sent"};
     StepPlan plan;
@@ -72,7 +83,12 @@ Checked<StepPlan> readPlay(const PlayOptions& options, Warnings& warnings) {
 
 ExitCode runPlay(const PlayOptions& options, const Console& console) {
     Warnings warnings;
+    if (const auto problem = timedOptionProblem(options.timed))
+        return refuse(console, *problem);
     const Checked<StepPlan> plan = readPlay(options, warnings);
+    if (options.timed.timed)
+        return runTimedPlanned("play", plan, options.timed, options.board, options.json, warnings,
+                               console);
     return runPlanned("play", plan, options.board, options.json, warnings, console);
 }
 

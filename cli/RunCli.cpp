@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "ArgumentRules.h"
+#include "BitBangClock.h"
 #include "Commands.h"
 #include "FrameText.h"
 #include "Version.h"
@@ -132,6 +133,21 @@ void addBoard(CLI::App& command, BoardChoice& board, bool* json) {
         command.add_flag("--json", *json, "machine-readable output, one JSON document per line");
 }
 
+// --timed and what goes with it.
+void addTimed(CLI::App& command, TimedText& timed) {
+    command.add_flag("--timed", timed.timed,
+                     "write the whole sequence as one stream timed by the chip's own sample "
+                     "clock (each step its frame, then hold samples for its dwell)");
+    command
+        .add_option("--sample-rate", timed.sampleRate,
+                    "the chip's sample rate with --timed, in samples/s (default " +
+                        std::to_string(kDefaultStreamRate) + ", at most " +
+                        std::to_string(kMaxStreamRate) + ")")
+        ->type_name("HZ");
+    command.add_option("--vcd", timed.vcd, "with --timed, the whole stream as a VCD file")
+        ->type_name("FILE");
+}
+
 struct Options {
     DevicesOptions devices;
     ListOptions list;
@@ -197,16 +213,19 @@ void describe(CLI::App& app, Options& o) {
     sweep->add_option("--step", o.sweep.step, "step size in dB, above 0")
         ->type_name("S")
         ->required();
-    sweep->add_option("--dwell-ms", o.sweep.dwellMs, "wait between steps in ms")
+    // Read by the command: with --timed it may be a decimal.
+    sweep
+        ->add_option("--dwell-ms", o.sweep.dwellMs,
+                     "wait between steps in ms (--timed: 0.05 is 50 us)")
         ->type_name("N")
-        ->required()
-        ->check(wholeNumber(0, kMaxDwellMs));
+        ->required();
     addLevels(*sweep, nullptr, o.sweep.target.db2);
     sweep->add_flag("--bidirectional", o.sweep.bidirectional, "up to --to, then back down");
     sweep->add_option("--repeat", o.sweep.repeat, "passes, 0 for no end (until Ctrl-C)")
         ->type_name("N")
         ->capture_default_str();
     addBoard(*sweep, o.sweep.board, &o.sweep.json);
+    addTimed(*sweep, o.sweep.timed);
 
     CLI::App* play = addCommand(app, "play", "send a hop list, one setting a line");
     addTarget(*play, o.play.target);
@@ -222,6 +241,7 @@ void describe(CLI::App& app, Options& o) {
         ->type_name("N")
         ->capture_default_str();
     addBoard(*play, o.play.board, &o.play.json);
+    addTimed(*play, o.play.timed);
 
     CLI::App* serve = addCommand(app, "serve", "serve SCPI over TCP, as a lab instrument does");
     serve

@@ -16,6 +16,10 @@
 /* Window-menu commands. The low four bits are the platform's own, so commands are compared
    with those bits masked off. */
 #define IDM_ABOUTBOX 0x0010
+#define IDM_FRAMEVIEW 0x0020
+/* The Board submenu's lines: IDM_BOARD_FIRST + 0x10 x line, at most IDM_BOARD_LINES of them. */
+#define IDM_BOARD_FIRST 0x0100
+#define IDM_BOARD_LINES 32
 #ifndef SC_CLOSE
 #define SC_CLOSE 0xF060
 #endif
@@ -48,6 +52,14 @@
 #define IDC_COMBO_ADDRESS 1030
 #define IDC_COMBO_DEVICE 1031
 #define IDC_EDIT_STATE2 1032
+
+/* Controls of the frame view window. */
+#define IDC_FRAME_SUMMARY 1101
+#define IDC_FRAME_DIAGRAM 1102
+#define IDC_FRAME_BYTES 1103
+#define IDC_FRAME_BOARD_TITLE 1104
+#define IDC_FRAME_BOARD 1105
+#define IDC_FRAME_SAVE 1106
 
 /* Controls of the About box. */
 #define IDC_ABOUT_ICON 1028

@@ -21,8 +21,20 @@ class Dialog {
     virtual void check(int id, bool checked) = 0;   // a radio's check mark
 
     // Selected entry of a drop-down list, -1 when none is selected; select(-1) clears it.
+    // text() and setText() of a list are its edit field's.
     virtual int selectedIndex(int id) const = 0;
     virtual void select(int id, int index) = 0;
+
+    // A list's entries (CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXT). A sorted list puts a new
+    // entry in its place.
+    virtual void addEntry(int id, std::string_view text) = 0;
+    virtual int entryCount(int id) const = 0;
+    virtual std::string entryText(int id, int index) const = 0;
+
+    // The tooltip shown over a control; empty for none.
+    virtual void setToolTip(int id, std::string_view text) = 0;
+    // Text in the connection indicator's red (true) or in the control's own colour.
+    virtual void setAlert(int id, bool alert) = 0;
 
     // Trackbar range, set without a redraw request; the thumb moves into a narrower range by
     // itself.

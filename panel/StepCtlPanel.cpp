@@ -1,5 +1,6 @@
 #include "StepCtlPanel.h"
 
+#include "Banner.h"
 #include "Catalogue.h"
 #include "ControlIds.h"
 #include "DbCode.h"
@@ -7,6 +8,7 @@
 #include "SendRoad.h"
 #include "SendRoutines.h"
 #include "TextFormat.h"
+#include "TypedName.h"
 
 namespace stepctl::panel {
 
@@ -28,15 +30,24 @@ void showConnection(Dialog& dialog, bool bConnected) {
 StepCtlPanel::StepCtlPanel(Dialog& dialog) : m_dialog(dialog) {}
 
 void StepCtlPanel::OnInitDialog() {
-    // 1. The lists hold their entries already; the bound fields show their (empty) members.
+    // Every exchange from here on goes through the watch, so that the tooltip can tell it.
+    m_board.install();
+
+    // 1. The lists receive their entries; the bound fields show their (empty) members.
+    for (int address = 0; address < kAddressCount; ++address)
+        m_dialog.addEntry(IDC_COMBO_ADDRESS, formatCode(address));
+    for (const DeviceEntry& entry : catalogue())
+        m_dialog.addEntry(IDC_COMBO_DEVICE, entry.name);
     UpdateData(false);
 
     // 2..5. Address "1", Serial Addressable and the list disabled, "ZMG-A2" shown while the
     // selection state stays on row 0 (same group, same interfaces).
     m_dialog.select(IDC_COMBO_ADDRESS, 1);
+    m_nAddressShown = 1;
     m_dialog.enable(IDC_RADIO_SERIAL_ADDR, false);
     m_dialog.enable(IDC_COMBO_ADDRESS, false);
     m_dialog.select(IDC_COMBO_DEVICE, 1);
+    m_nDeviceShown = 1;
     m_dialog.enable(IDC_EDIT_ATTEN2, false);
     m_dialog.enable(IDC_COMBO_ADDRESS, false);
 
@@ -56,6 +67,8 @@ void StepCtlPanel::OnInitDialog() {
     m_strState = "0";
     m_strState2 = "0";
     UpdateData(false);
+
+    ShowBoardState();
 }
 
 void StepCtlPanel::UpdateData(bool bSaveAndValidate) {
@@ -69,6 +82,11 @@ void StepCtlPanel::UpdateData(bool bSaveAndValidate) {
 }
 
 void StepCtlPanel::OnBnClickedButtonSend() {
+    // Text typed into a list and not yet settled (Enter in its field) counts before anything
+    // reads the lists, so a Send never goes out without a selected entry.
+    SettleTypedText(IDC_COMBO_DEVICE);
+    SettleTypedText(IDC_COMBO_ADDRESS);
+
     // 1. The address is the index of the selected entry ("0".."7"), -1 when none is.
     const int nAddress = m_dialog.selectedIndex(IDC_COMBO_ADDRESS);
 
@@ -97,16 +115,19 @@ void StepCtlPanel::OnBnClickedButtonSend() {
     // 11. Dispatch; Serial Addressable without a selected address sends nothing.
     std::optional<SendOutcome> outcome = dispatchSend(plan);
 
-    // The transfer is the newer word on the board: a frame that did not reach it must not
-    // leave "Connected" on show, and one that did must not leave "Not Connected".
+    // The indicator keeps what the probe found; what became of the frame goes on the banner
+    // line, so a failed write is never taken for a missing board nor left unsaid.
     if (outcome)
-        showConnection(m_dialog, outcome->sent());
+        m_strFailure = sendFailureWords(*outcome);
+    ShowBoardState();
     m_lastSend.completed(std::move(outcome),
                          {g_nDeviceIndex, g_nAttenCode, g_nAttenCode2, nAddress});
 }
 
 void StepCtlPanel::OnCbnSelchangeComboDevice() {
     g_nDeviceIndex = m_dialog.selectedIndex(IDC_COMBO_DEVICE);
+    if (g_nDeviceIndex >= 0)
+        m_nDeviceShown = g_nDeviceIndex;
     setTrackbarRangeByRow(m_dialog);
 
     // Enabled by what the row offers; checks and g_nInterface stay as they are.
@@ -120,7 +141,60 @@ void StepCtlPanel::OnCbnSelchangeComboDevice() {
 }
 
 void StepCtlPanel::OnCbnSelchangeComboAddress() {
-    // The address is read at the next Send.
+    // The address is read at the next Send; the pick is only kept to go back to.
+    if (const int picked = m_dialog.selectedIndex(IDC_COMBO_ADDRESS); picked >= 0)
+        m_nAddressShown = picked;
+}
+
+void StepCtlPanel::OnCbnKillfocusComboDevice() {
+    SettleTypedText(IDC_COMBO_DEVICE);
+}
+
+void StepCtlPanel::OnCbnKillfocusComboAddress() {
+    SettleTypedText(IDC_COMBO_ADDRESS);
+}
+
+void StepCtlPanel::SettleTypedText(int nID) {
+    const bool device = nID == IDC_COMBO_DEVICE;
+    const int shown = device ? m_nDeviceShown : m_nAddressShown;
+    const std::string typed = m_dialog.text(nID);
+    int named = -1;
+    for (int i = 0, n = m_dialog.entryCount(nID); i < n && named < 0; ++i) {
+        if (namesEntry(typed, m_dialog.entryText(nID, i)))
+            named = i;
+    }
+    const int pick = named >= 0 ? named : shown;
+    if (pick < 0)
+        return;  // not initialised yet
+    // The field ends showing the entry in the list's own spelling.
+    if (m_dialog.selectedIndex(nID) != pick)
+        m_dialog.select(nID, pick);
+    if (const std::string entry = m_dialog.entryText(nID, pick); m_dialog.text(nID) != entry)
+        m_dialog.setText(nID, entry);
+    if (pick == shown)
+        return;
+    // A new entry named: the same as picking it in the list.
+    if (device)
+        OnCbnSelchangeComboDevice();
+    else
+        OnCbnSelchangeComboAddress();
+}
+
+void StepCtlPanel::OnBoardChosen(const BoardOption& option) {
+    m_board.choose(option);
+    m_strFailure.clear();  // that was another board's
+    ShowBoardState();
+}
+
+void StepCtlPanel::ShowBoardState() {
+    const BannerLine line =
+        bannerLine({m_board.simulatedBoard() != nullptr, m_board.driverMissing(), m_strFailure});
+    // The colour first, so the new words are drawn in it.
+    m_dialog.setAlert(IDC_STATIC_BANNER, line.alert);
+    m_dialog.setText(IDC_STATIC_BANNER, line.text);
+    const std::string tip = m_board.toolTip();
+    for (const int id : {IDC_STATIC_CONNECTED, IDC_STATIC_NOTCONNECTED})
+        m_dialog.setToolTip(id, tip);
 }
 
 // Each radio stands alone in its group: the platform checks the clicked one, the handler

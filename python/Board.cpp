@@ -9,6 +9,8 @@
 #include "BoardSession.h"
 #include "ChipDriver.h"
 #include "SequenceRun.h"
+#include "SettingFrame.h"
+#include "TimedRun.h"
 
 namespace py = pybind11;
 
@@ -151,6 +153,44 @@ std::vector<Board::StepSent> Board::run(const session::StepPlan& plan) {
         throw py::error_already_set();
     if (end.failed)
         raiseFailed(*end.failed->outcome);
+    if (!sent.empty())
+        lastTarget_ = session::stepRequest(plan, plan.steps.back());
+    return sent;
+}
+
+std::vector<Board::TimedSent> Board::runTimed(const session::StepPlan& plan,
+                                              long long samplesPerSecond) {
+    checkOpen();
+    std::vector<TimedSent> sent;
+    bool interrupted = false;
+    session::TimedEnd end;
+    {
+        const py::gil_scoped_release released;
+        // Asked before each piece is queued, so Ctrl-C stops the stream within a piece or so.
+        const auto keepGoing = [&interrupted] {
+            const py::gil_scoped_acquire held;
+            interrupted = interrupted || PyErr_CheckSignals() != 0;
+            return !interrupted;
+        };
+        end = session::runTimed(
+            *session_, plan, {samplesPerSecond, nullptr}, keepGoing,
+            [&sent](const session::TimedStepDone& d) {
+                SendResult result;
+                result.plan = d.step.plan;
+                const auto frame =
+                    session::frameForPlan(d.step.request.row, d.step.request.iface, d.step.plan);
+                result.outcome =
+                    SendOutcome{SendStatus::Sent, {}, d.step.kind, frame ? frame->frame : Frame{}};
+                sent.push_back({{d.step.request, result}, d.startSeconds});
+                return true;
+            });
+    }
+    if (interrupted)
+        throw py::error_already_set();
+    if (end.status != SendStatus::Sent)
+        raiseFailed(SendOutcome{end.status, end.detail, {}, {}});
+    if (end.underrun)
+        throw TransferFailed("the timing was not kept: " + end.underrunDetail);
     if (!sent.empty())
         lastTarget_ = session::stepRequest(plan, plan.steps.back());
     return sent;

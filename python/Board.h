@@ -62,6 +62,13 @@ class Board {
         SendResult result;
     };
     std::vector<StepSent> run(const session::StepPlan& plan);
+    // The same written as one stream timed by the chip's sample clock (session/TimedRun.h);
+    // each step with its start in the stream, in seconds. The plan must pass timedProblem().
+    struct TimedSent {
+        StepSent step;
+        double startSeconds = 0.0;
+    };
+    std::vector<TimedSent> runTimed(const session::StepPlan& plan, long long samplesPerSecond);
 
     // The target of the last send, for a sequence that names none.
     const std::optional<session::SendRequest>& lastTarget() const { return lastTarget_; }

@@ -6,12 +6,14 @@
 #include <initializer_list>
 
 #include "Arguments.h"
+#include "BitBangClock.h"
 #include "Board.h"
 #include "BoardSession.h"
 #include "ChipDriver.h"
 #include "Records.h"
 #include "SettingFrame.h"
 #include "SweepPlan.h"
+#include "TimedStream.h"
 #include "Version.h"
 
 namespace py = pybind11;
@@ -88,9 +90,26 @@ py::list sentSteps(Board& board, const session::StepPlan& plan, const session::W
     return sent;
 }
 
+// A timed sequence: (t_s, Sent) a step, t_s its start in the stream. Refused with ValueError
+// before anything is written when a step is shorter than its frame or the rate cannot be had.
+py::list timedSteps(Board& board, const session::StepPlan& plan, py::handle sampleRate,
+                    const session::Warnings& warnings) {
+    const long long rate = sampleRate.is_none()
+                               ? kDefaultStreamRate
+                               : readCount("sample_rate", sampleRate, 1, kMaxStreamRate * 1000);
+    if (const auto problem = session::timedProblem(plan, rate))
+        raiseBad({pythonWords(problem->message)});
+    py::list sent;
+    for (const Board::TimedSent& step : board.runTimed(plan, rate)) {
+        sent.append(py::make_tuple(step.startSeconds, sentOf(step.step.request, step.step.result,
+                                                             warnings, board.kind())));
+    }
+    return sent;
+}
+
 py::list sweep(Board& board, py::handle start, py::handle stop, py::handle step, py::handle dwell,
                py::handle count, py::handle device, py::handle iface, py::handle db2,
-               py::handle address) {
+               py::handle address, bool timed, py::handle sampleRate) {
     session::Warnings warnings;
     const session::SendRequest target =
         readSequenceTarget(device, iface, db2, address, board.lastTarget(), false, warnings);
@@ -106,11 +125,14 @@ py::list sweep(Board& board, py::handle start, py::handle stop, py::handle step,
         raiseBad({pythonWords(plan.error())});
     addWarnings(warnings, ruleWarnings);
     warnAll(warnings);
+    if (timed)
+        return timedSteps(board, *plan, sampleRate, warnings);
     return sentSteps(board, *plan, warnings);
 }
 
 py::list play(Board& board, py::handle levels, py::handle dwell, py::handle count,
-              py::handle device, py::handle iface, py::handle address) {
+              py::handle device, py::handle iface, py::handle address, bool timed,
+              py::handle sampleRate) {
     session::Warnings warnings;
     const session::SendRequest target =
         readSequenceTarget(device, iface, py::none(), address, board.lastTarget(), true, warnings);
@@ -162,6 +184,8 @@ py::list play(Board& board, py::handle levels, py::handle dwell, py::handle coun
         plan.steps.push_back(std::move(step));
     }
     warnAll(warnings);
+    if (timed)
+        return timedSteps(board, plan, sampleRate, warnings);
     return sentSteps(board, plan, warnings);
 }
 
@@ -339,28 +363,34 @@ PYBIND11_MODULE(_core, m) {
              "it; the next setting opens it again.")
         .def("sweep", &sweep,
              "sweep(self, start, stop, step, dwell_s, count=1, *, device=None, interface=None, "
-             "db2=None, address=None)\n--\n\n"
+             "db2=None, address=None, timed=False, sample_rate=None)\n--\n\n"
              "sweep(start: float | str, stop: float | str, step: float | str, dwell_s: float, "
              "count: int = 1, *, device: str | int | None = None, interface: str | Interface | "
              "None = None, db2: float | str | None = None, address: int | None = None) -> "
              "list[Sent]\n\nSteps from start to stop (both clamped to the device's range), "
              "each step held dwell_s seconds on a steady clock (a late step delays none after "
              "it), count passes. Without device and interface it goes where the last send went. "
-             "Returns what was sent; Ctrl-C stops it between steps with the chip let go.",
+             "Returns what was sent; Ctrl-C stops it between steps with the chip let go. "
+             "timed=True writes the whole sweep as one stream timed by the chip's own sample "
+             "clock (sample_rate samples/s, default 100000): each step its frame, then hold "
+             "samples; returns (t_s, Sent) pairs, t_s the step's start in the stream.",
              "start"_a, "stop"_a, "step"_a, "dwell_s"_a, "count"_a = 1, py::kw_only(),
              "device"_a = py::none(), "interface"_a = py::none(), "db2"_a = py::none(),
-             "address"_a = py::none())
+             "address"_a = py::none(), "timed"_a = false, "sample_rate"_a = py::none())
         .def("play", &play,
              "play(self, levels, dwell_s, count=1, *, device=None, interface=None, "
-             "address=None)\n--\n\n"
+             "address=None, timed=False, sample_rate=None)\n--\n\n"
              "play(levels: Sequence[float | str] | Sequence[tuple[float | str, float | str]], "
              "dwell_s: float | Sequence[float], count: int = 1, *, device: str | int | None = "
              "None, interface: str | Interface | None = None, address: int | None = None) -> "
              "list[Sent]\n\nA hop list: each level (a (db, db2) pair for the dual device) held "
              "its dwell (one for all, or one per level) on a steady clock, count passes. Returns "
-             "what was sent; Ctrl-C stops it between steps with the chip let go.",
+             "what was sent; Ctrl-C stops it between steps with the chip let go. timed=True: as "
+             "for sweep, one stream timed by the chip (a dwell of fewer samples than a frame's "
+             "36 is a ValueError); returns (t_s, Sent) pairs.",
              "levels"_a, "dwell_s"_a, "count"_a = 1, py::kw_only(), "device"_a = py::none(),
-             "interface"_a = py::none(), "address"_a = py::none())
+             "interface"_a = py::none(), "address"_a = py::none(), "timed"_a = false,
+             "sample_rate"_a = py::none())
         .def("holds", &Board::holds,
              "holds(self)\n--\n\nholds() -> list[Held]\n\nWhat each attenuator of the simulated "
              "board holds (kind "

@@ -113,6 +113,30 @@ Checked<long long> readWholeNumber(std::string_view option, std::string_view tex
     return n.value;
 }
 
+Checked<std::chrono::nanoseconds> readMilliseconds(std::string_view option, std::string_view text,
+                                                   long long maxMs) {
+    const std::string range = "0.." + std::to_string(maxMs) + " ms";
+    // Read by the one number reader; a dwell is written plainly besides: digits with an
+    // optional decimal part, no sign, exponent or bare point.
+    const NumberScan scan = scanNumber(text);
+    const bool plain = !text.empty() && text.front() >= '0' && text.front() <= '9' &&
+                       text.back() != '.' && text.find_first_of("eE+-") == std::string_view::npos;
+    if (!plain || scan.problem != NumberProblem::None || scan.length != text.size())
+        return badValue(option, text, "is not a time in ms " + range + " (for example 2 or 0.05)");
+    // More than 18 significant digits within the range means more than six decimals.
+    if (!scan.number.exact || scan.number.exact->exponent < -6)
+        return badValue(option, text, "is finer than a nanosecond");
+    long long ns = scan.number.exact->mantissa;
+    for (int i = scan.number.exact->exponent + 6; i > 0; --i) {
+        if (ns > maxMs * 1'000'000)
+            break;  // outside already; no overflow
+        ns *= 10;
+    }
+    if (ns > maxMs * 1'000'000)
+        return badValue(option, text, "is outside " + range);
+    return std::chrono::nanoseconds(ns);
+}
+
 std::string wholeNumberProblem(std::string_view text, long long min, long long max) {
     const WholeNumber n = scanWholeNumber(text, min, max);
     return n.problem.empty() ? std::string() : "'" + std::string(text) + "' " + n.problem;

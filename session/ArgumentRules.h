@@ -2,6 +2,7 @@
 // one-line reason out. The panel reads a non-number as 0 dB; a script gets refused instead.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,11 @@ Checked<Interface> readInterface(std::string_view text);
 // A whole decimal number within min..max, nothing else in the text.
 Checked<long long> readWholeNumber(std::string_view option, std::string_view text, long long min,
                                    long long max);
+
+// A time in milliseconds, whole or decimal to the nanosecond ("0.05" is 50 us), at most
+// `maxMs`; nothing else in the text. Read exactly, without binary rounding.
+Checked<std::chrono::nanoseconds> readMilliseconds(std::string_view option, std::string_view text,
+                                                   long long maxMs);
 
 // Why `text` is not such a number ("is outside 0..7"), or empty when it is one.
 std::string wholeNumberProblem(std::string_view text, long long min, long long max);

@@ -45,6 +45,12 @@ Checked<std::string> readHop(const std::string& where, std::string_view text, in
 
 Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
                                        std::chrono::nanoseconds dwell, Warnings& warnings) {
+    return readHopList(text, target, dwell, warnings, false);
+}
+
+Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
+                                       std::chrono::nanoseconds dwell, Warnings& warnings,
+                                       bool decimalDwells) {
     const bool both = sendsBothCodes(target.row, target.iface);
     const std::string form = both ? "dB,dB2[,dwell_ms]" : "dB[,dwell_ms]";
     std::vector<Step> steps;
@@ -68,6 +74,7 @@ Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest&
         }
         Step step;
         step.dwell = dwell;
+        step.line = number;
         const Checked<std::string> first = readHop(where, parts[0], target.row, warnings);
         if (!first.ok())
             return first.bad();
@@ -79,7 +86,13 @@ Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest&
             step.text2 = *second;
         }
         const std::size_t dwellField = both || parts.size() == 3 ? 2 : 1;
-        if (parts.size() > dwellField) {
+        if (parts.size() > dwellField && decimalDwells) {
+            const auto exact =
+                readMilliseconds(where + ": dwell_ms", parts[dwellField], 86'400'000);
+            if (!exact.ok())
+                return exact.bad();
+            step.dwell = *exact;
+        } else if (parts.size() > dwellField) {
             const Checked<long long> ms =
                 readWholeNumber(where + ": dwell_ms", parts[dwellField], 0, 86'400'000);
             if (!ms.ok())

@@ -19,5 +19,9 @@ inline constexpr std::size_t kMaxHops = 100'000;
 // with a warning; a line without a dwell gets `dwell`.
 Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
                                        std::chrono::nanoseconds dwell, Warnings& warnings);
+// The same with each dwell_ms read as a decimal ("0.05" is 50 us), for a timed stream.
+Checked<std::vector<Step>> readHopList(std::string_view text, const SendRequest& target,
+                                       std::chrono::nanoseconds dwell, Warnings& warnings,
+                                       bool decimalDwells);
 
 }  // namespace stepctl::session

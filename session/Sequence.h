@@ -17,6 +17,7 @@ struct Step {
     std::string text1;                  // the first level, as a user would type it
     std::string text2;                  // the second; empty: the target's
     std::chrono::nanoseconds dwell{0};  // how long this step holds before the next is due
+    std::size_t line = 0;               // the hop list's line it came from; 0 for a sweep
 };
 
 struct StepPlan {

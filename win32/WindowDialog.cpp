@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Dpi.h"
+
 namespace stepctl::win32 {
 
 std::wstring widen(std::string_view utf8) {
@@ -60,6 +62,105 @@ int WindowDialog::selectedIndex(int id) const {
 
 void WindowDialog::select(int id, int index) {
     SendDlgItemMessageW(m_hDlg, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+WindowDialog::~WindowDialog() {
+    if (m_hTip != nullptr && IsWindow(m_hTip))
+        DestroyWindow(m_hTip);
+}
+
+void WindowDialog::addEntry(int id, std::string_view text) {
+    // A sorted list (CBS_SORT) puts the entry in its place by itself.
+    SendDlgItemMessageW(m_hDlg, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
+}
+
+int WindowDialog::entryCount(int id) const {
+    const LRESULT count = SendDlgItemMessageW(m_hDlg, id, CB_GETCOUNT, 0, 0);
+    return count == CB_ERR ? 0 : static_cast<int>(count);
+}
+
+std::string WindowDialog::entryText(int id, int index) const {
+    const LRESULT length =
+        SendDlgItemMessageW(m_hDlg, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR || length <= 0)
+        return {};
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendDlgItemMessageW(m_hDlg, id, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(got == CB_ERR ? 0 : static_cast<std::size_t>(got));
+    return narrow(buffer);
+}
+
+namespace {
+
+// A control's rectangle in the dialog's client coordinates.
+RECT rectInDialog(HWND hDlg, HWND hCtl) {
+    RECT r{};
+    GetWindowRect(hCtl, &r);
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TTTOOLINFOW toolFor(HWND hDlg, int id) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hDlg;
+    tool.uId = static_cast<UINT_PTR>(id);
+    return tool;
+}
+
+}  // namespace
+
+void WindowDialog::setToolTip(int id, std::string_view text) {
+    HWND hCtl = GetDlgItem(m_hDlg, id);
+    if (hCtl == nullptr)
+        return;
+    if (m_hTip == nullptr) {
+        m_hTip = CreateWindowExW(
+            WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hDlg, nullptr,
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hDlg, GWLP_HINSTANCE)), nullptr);
+        if (m_hTip == nullptr)
+            return;
+        // A width makes the tip wrap and take its line breaks; long enough to read it whole.
+        SendMessageW(m_hTip, TTM_SETMAXTIPWIDTH, 0, scaled(420, windowDpi(m_hDlg)));
+        SendMessageW(m_hTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    }
+    // The platform breaks lines at CR LF.
+    std::wstring tip;
+    for (const wchar_t c : widen(text)) {
+        if (c == L'\n')
+            tip += L'\r';
+        tip += c;
+    }
+    const bool known = m_tips.count(id) != 0;
+    std::wstring& stored = m_tips[id];
+    stored = std::move(tip);
+    TTTOOLINFOW tool = toolFor(m_hDlg, id);
+    tool.rect = rectInDialog(m_hDlg, hCtl);
+    tool.lpszText = stored.data();
+    SendMessageW(m_hTip, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+                 reinterpret_cast<LPARAM>(&tool));
+}
+
+void WindowDialog::placeToolTips() {
+    for (const auto& [id, text] : m_tips) {
+        TTTOOLINFOW tool = toolFor(m_hDlg, id);
+        tool.rect = rectInDialog(m_hDlg, GetDlgItem(m_hDlg, id));
+        SendMessageW(m_hTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void WindowDialog::setAlert(int id, bool alert) {
+    const bool was = m_alerts.count(id) != 0;
+    if (alert)
+        m_alerts.insert(id);
+    else
+        m_alerts.erase(id);
+    // The colour is chosen when the control paints.
+    if (was != alert)
+        InvalidateRect(GetDlgItem(m_hDlg, id), nullptr, TRUE);
 }
 
 void WindowDialog::setTrackbarRange(int id, int min, int max) {

@@ -1,13 +1,18 @@
 #!/usr/bin/python3
 """Start-up time and peak memory of the Windows panel under wine, next to a bare Win32 dialog,
-measured side by side: one run of each per round, in turn.
+measured side by side in the same run: one run of each per round, in turn.
 
     bench/win32/startup.py [--runs N] [--exe build-windows/win32/stepctl.exe]
 
-Start-up is the time from starting the process to its window being on the X server; peak
-memory is the process's high-water resident set (VmHWM) once the window is there. The bare
-dialog is compiled here with the same mingw-w64 compiler. Everything, the wine prefix and
-the X server included, lives in a temporary folder.
+Method: one wine prefix and one X server (Xvfb) for the whole run, the wine server kept
+running (wineserver -p) and warmed by one run of every program before the measured rounds.
+Start-up is the time from starting the process (`wine program.exe`) to its window being mapped
+on the X server (xdotool search --onlyvisible, polled every 10 ms); each figure is the median
+of N runs, with the lowest and the highest. Peak memory is the process's high-water resident
+set (VmHWM of the wine process) once the window has settled. The bare dialog is compiled here
+with the same mingw-w64 compiler, without and with common controls 6. The panel runs without a
+D2XX library beside it, so its start-up probe finds none. Everything, the wine prefix and the
+X server included, lives in a temporary folder.
 """
 import argparse
 import os
@@ -103,6 +108,8 @@ def main():
             xvfb.terminate()
             xvfb.wait()
 
+    print(f"wine, Xvfb, warm wine server; launch to window mapped; median of {opts.runs} runs"
+          " (min-max); peak RSS VmHWM")
     base_t = statistics.median(t for t, _ in results["bare Win32 dialog"])
     base_m = statistics.median(m for _, m in results["bare Win32 dialog"])
     print(f"{'program':26} {'start-up ms (median, min-max)':>30} {'peak RSS MiB':>13} {'ratio':>12}")

@@ -1,6 +1,6 @@
 """Type stubs of the stepctl module (the extension stepctl._core, re-exported)."""
 from types import TracebackType
-from typing import ClassVar, Literal, Optional, Sequence, SupportsFloat, Union
+from typing import ClassVar, Literal, Optional, Sequence, SupportsFloat, Union, overload
 
 __version__: str
 """The version of StepCtl this module belongs to, as `stepctl-cli --version` gives it."""
@@ -165,16 +165,34 @@ class Board:
         """True when the board answers: the chip is held, or it opens (and closes again)."""
     def release(self) -> None:
         """Lets the chip go for other programs; the next setting opens it again."""
+    @overload
     def sweep(self, start: _LevelArg, stop: _LevelArg, step: _LevelArg, dwell_s: float,
               count: int = 1, *, device: Optional[_DeviceArg] = None,
               interface: Optional[_InterfaceArg] = None, db2: Optional[_LevelArg] = None,
-              address: Optional[int] = None) -> list[Sent]:
+              address: Optional[int] = None, timed: Literal[False] = False,
+              sample_rate: Optional[int] = None) -> list[Sent]:
         """start to stop by step, each step held dwell_s on a steady clock, count passes."""
+    @overload
+    def sweep(self, start: _LevelArg, stop: _LevelArg, step: _LevelArg, dwell_s: float,
+              count: int = 1, *, device: Optional[_DeviceArg] = None,
+              interface: Optional[_InterfaceArg] = None, db2: Optional[_LevelArg] = None,
+              address: Optional[int] = None, timed: Literal[True],
+              sample_rate: Optional[int] = None) -> list[tuple[float, Sent]]:
+        """One stream timed by the chip: (t_s, Sent) pairs, t_s each step's start."""
+    @overload
     def play(self, levels: Sequence[_LevelArg] | Sequence[tuple[_LevelArg, _LevelArg]],
              dwell_s: float | Sequence[float], count: int = 1, *,
              device: Optional[_DeviceArg] = None, interface: Optional[_InterfaceArg] = None,
-             address: Optional[int] = None) -> list[Sent]:
+             address: Optional[int] = None, timed: Literal[False] = False,
+             sample_rate: Optional[int] = None) -> list[Sent]:
         """A hop list, each level held its dwell on a steady clock, count passes."""
+    @overload
+    def play(self, levels: Sequence[_LevelArg] | Sequence[tuple[_LevelArg, _LevelArg]],
+             dwell_s: float | Sequence[float], count: int = 1, *,
+             device: Optional[_DeviceArg] = None, interface: Optional[_InterfaceArg] = None,
+             address: Optional[int] = None, timed: Literal[True],
+             sample_rate: Optional[int] = None) -> list[tuple[float, Sent]]:
+        """One stream timed by the chip: (t_s, Sent) pairs, t_s each step's start."""
     def holds(self) -> list[Held]:
         """What each attenuator of the simulated board holds ('sim' only)."""
     def fail(self, call: Literal["unplugged", "open", "bitmode", "rate", "write",

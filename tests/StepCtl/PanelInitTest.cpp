@@ -260,7 +260,8 @@ void PanelInitTest::layoutInDialogUnits() {
     QCOMPARE(p.send()->geometry(), dlu.rect(201, 152, 79, 36));
     QCOMPARE(p.close()->geometry(), dlu.rect(203, 211, 78, 14));
     QCOMPARE(p.connected()->geometry(), dlu.rect(7, 217, 143, 14));
-    QCOMPARE(p.item<QLabel>("IDC_STATIC_BANNER")->geometry(), dlu.rect(145, 239, 143, 14));
+    // The banner takes the whole bottom line, right-aligned, for a failed Send's reason.
+    QCOMPARE(p.item<QLabel>("IDC_STATIC_BANNER")->geometry(), dlu.rect(7, 239, 281, 14));
     QCOMPARE(p.item<QLabel>("IDC_PICTURE_LOGO")->pos(), dlu.rect(18, 26, 1, 1).topLeft());
     QMap<QString, QRect> boxes;
     for (QGroupBox* g : p.dlg().findChildren<QGroupBox*>())

@@ -127,8 +127,9 @@ class PanelSendTest : public QObject {
     void row14WithSerialAddressableSendsOnlyTheFirstCode();
     void secondFieldOffTheDualRow();
     void noBoardThenOnePluggedIn();
-    void indicatorShowsAFrameThatArrivedAfterAFailedProbe();
-    void noAddressSelectedSendsNothing();
+    void indicatorFollowsTheProbeThoughTheFrameArrived();
+    void failedWriteIsNamedOnScreen();
+    void listWithoutSelectionGetsItBackBeforeTheSend();
     void badInput_data();
     void badInput();
     void germanLocale();
@@ -249,8 +250,9 @@ void PanelSendTest::noBoardThenOnePluggedIn() {
     QCOMPARE(latched(sim, "attenuator"), std::optional<int>(21));
 }
 
-// The Send's probe finds no board but its transfer does: the indicator follows the transfer.
-void PanelSendTest::indicatorShowsAFrameThatArrivedAfterAFailedProbe() {
+// The Send's probe finds no board but its transfer does: the indicator says what the probe
+// found, the tooltip what the transfer did.
+void PanelSendTest::indicatorFollowsTheProbeThoughTheFrameArrived() {
     SimulatedBoard sim;
     PluggedInLate link(sim, 2);  // absent for the start-up probe and the Send's
     Panel p(&link, &sim);
@@ -259,10 +261,36 @@ void PanelSendTest::indicatorShowsAFrameThatArrivedAfterAFailedProbe() {
     p.clickSend();
     QVERIFY(p.dlg().lastOutcome()->sent());
     QCOMPARE(latched(sim, "attenuator"), std::optional<int>(6));
-    QVERIFY(p.indicatorConnected());
+    QVERIFY(!p.indicatorConnected());
+    QVERIFY2(p.indicatorTip().contains(QStringLiteral("Connected: the chip answered")),
+             qPrintable(p.indicatorTip()));
 }
 
-void PanelSendTest::noAddressSelectedSendsNothing() {
+// The probe finds the board, the write fails: "Connected" stays, and the banner line says in
+// the indicator's red what failed, until a Send succeeds.
+void PanelSendTest::failedWriteIsNamedOnScreen() {
+    SimulatedBoard sim;
+    RecordingLink link(sim);
+    Panel p(&link);
+    auto* banner = p.item<QLabel>("IDC_STATIC_BANNER");
+    const QColor normal = banner->palette().color(banner->foregroundRole());
+    sim.failCall(LinkOp::Write);
+    p.type(p.atten(), QStringLiteral("10.7"));
+    p.clickSend();
+    QVERIFY(p.indicatorConnected());
+    QVERIFY(banner->isVisible());
+    QCOMPARE(banner->text(), QStringLiteral("Write failed: simulated write failure"));
+    QCOMPARE(banner->palette().color(banner->foregroundRole()), QColor(255, 0, 0));
+    QVERIFY2(p.indicatorTip().contains(QStringLiteral("writing the frame failed")),
+             qPrintable(p.indicatorTip()));
+
+    sim.clearFaults();
+    p.clickSend();
+    QCOMPARE(banner->text(), QStringLiteral("StepCtl \u00b7 DSA/DVGA control"));
+    QCOMPARE(banner->palette().color(banner->foregroundRole()), normal);
+}
+
+void PanelSendTest::listWithoutSelectionGetsItBackBeforeTheSend() {
     RecordingLink link;
     Panel p(&link);
     p.pick(p.device(), 12);
@@ -279,12 +307,15 @@ void PanelSendTest::noAddressSelectedSendsNothing() {
     link.clear();
     p.clickSend();
 
-    // The fields follow the typed value; only the probe reaches the board.
+    // The list has its entry back before the Send reads it, and the frame goes to it.
+    QCOMPARE(p.address()->currentIndex(), 1);
     QCOMPARE(p.state()->text(), QStringLiteral("10"));
     QCOMPARE(p.atten()->text(), QStringLiteral("2.50"));
-    QCOMPARE(link.ops(), (std::vector<LinkOp>{LinkOp::Open, LinkOp::Close}));
+    QCOMPARE(link.writes().size(), std::size_t{1});
     QVERIFY(p.indicatorConnected());
-    QCOMPARE(p.dlg().lastOutcome()->frame, before->frame);
+    QCOMPARE(p.dlg().lastOutcome()->frame,
+             stepctl::buildControlFrame(stepctl::Interface::SerialAddressable, true, 256 + 10));
+    QVERIFY(p.dlg().lastOutcome()->frame != before->frame);
 }
 
 void PanelSendTest::badInput_data() {

@@ -86,5 +86,26 @@ TEST(SigrokSpi, ReadsTheCodesOfEveryFrameKind) {
         EXPECT_EQ(decode(vcdOf(c.args), c.how), c.words) << c.args;
 }
 
+// A timed stream's VCD is the whole sequence at its real timescale: one word per step.
+TEST(SigrokSpi, ReadsEveryStepOfATimedStream) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("stepctl-sigrok-timed-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string list = (dir / "list.txt").string(), vcd = (dir / "stream.vcd").string();
+    std::ofstream(list) << "10,1\n20.5,0.5\n31.5,2\n";
+    const CliRun r =
+        run("play --timed --sample-rate 100000 --board sim --device ZMG-A4 "
+            "--interface serial --file " +
+            list + " --vcd " + vcd);
+    ASSERT_EQ(r.exit, 0) << r.err;
+    std::ifstream in(vcd);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(decode(text, {6, "msb-first"}), (std::vector<int>{20, 41, 63}));
+    // 350 samples of 10 us, in units of the sample period: the last timestamp is 3.5 ms.
+    EXPECT_NE(text.find("$timescale 10us $end"), std::string::npos);
+    EXPECT_NE(text.find("\n#350\n"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace stepctl::cli::test

@@ -89,6 +89,25 @@ TEST_F(CliOnUsb, SendPutsThePanelsFrameOnTheBusAfterTheSetUpRequests) {
     expectLetGo(chip);
 }
 
+// A held board: ten settings are one open, one set-up, ten bulk writes and one release.
+TEST_F(CliOnUsb, ASweepOpensTheChipOnceAndWritesEachSettingOnce) {
+    const ChipId chip = bed.plug({});
+
+    const CliRun sweep = run({"sweep", "--device", "ZMG-A4", "--interface", "serial", "--from",
+                              "0", "--to", "4.5", "--step", "0.5", "--dwell-ms", "0"});
+
+    EXPECT_EQ(sweep.exit, 0) << sweep.err;
+    EXPECT_EQ(bed.controlRequests(chip), wire::frameTransferSequence());
+    std::vector<Bytes> frames;
+    for (int code = 0; code < 10; ++code)
+        frames.push_back(bytesOf(buildControlFrame(Interface::Serial, false, code)));
+    EXPECT_EQ(bed.bulkWrites(chip), frames);
+    const HostActions actions = bed.hostActionsOnceClosed(chip);
+    EXPECT_EQ(actions.opens, 1);
+    EXPECT_EQ(actions.releases, 1);
+    expectLetGo(chip);
+}
+
 TEST_F(CliOnUsb, ListShowsEveryChipWithoutClaimingAny) {
     const ChipId a = bed.plug({.serial = "A10K0001"});
     const ChipId b =

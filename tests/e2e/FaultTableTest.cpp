@@ -3,6 +3,7 @@
 // driven through the panel and through the CLI. One table says how each backend is made to fail
 // there and what must follow; one driver per surface checks it: the outcome, that the device ends
 // closed and the interface released, the panel's indicator and its next Send, the CLI's exit code.
+#include <QLabel>
 #include <QTest>
 #include <algorithm>
 #include <map>
@@ -410,6 +411,10 @@ void FaultTableTest::panel() {
     };
     auto shown = [&p] { return Codes{p.state()->text().toInt(), p.state2()->text().toInt()}; };
     auto outcome = [&p] { return *p.dlg().lastOutcome(); };
+    auto bannerRed = [&p] {
+        const auto* banner = p.item<QLabel>("IDC_STATIC_BANNER");
+        return banner->palette().color(banner->foregroundRole()) == QColor(255, 0, 0);
+    };
 
     // The frame kind, as a person picks it, and a Send without a fault to start from.
     p.choose(k.row, static_cast<int>(k.iface), k.address);
@@ -431,8 +436,10 @@ void FaultTableTest::panel() {
     QCOMPARE(frameKindName(out.kind), frameKindName(k.kind));
     QCOMPARE(codes.code1, isSevenBitKind(k.kind) ? 42 : 21);  // the fields follow regardless
     QVERIFY(letGo(on));
-    // "Connected" only when the frame went out.
-    QCOMPARE(p.indicatorConnected(), want.status == SendStatus::Sent);
+    // The indicator says what the probe found: only a failing open hides the board from it. A
+    // frame that did not go out whole is named on the banner line, in the indicator's red.
+    QCOMPARE(p.indicatorConnected(), want.status != SendStatus::NoDevice);
+    QCOMPARE(bannerRed(), want.status != SendStatus::Sent);
     QVERIFY(landed(on, before, k, codes, want.reached));
 
     // The fault gone, the next Send goes through and the indicator says so.
@@ -441,6 +448,7 @@ void FaultTableTest::panel() {
     p.clickSend();
     QVERIFY2(outcome().sent(), outcome().detail.c_str());
     QVERIFY(p.indicatorConnected());
+    QVERIFY(!bannerRed());
     QVERIFY(letGo(on));
     QVERIFY(landed(on, before, k, codes, Reached::Whole));
 }

@@ -28,6 +28,7 @@ class PanelTest : public ::testing::Test {
     }
 
     void start() {
+        dlg = FakeDialog();
         panel.OnInitDialog();
         link.clear();
     }
@@ -55,6 +56,12 @@ class PanelTest : public ::testing::Test {
     std::string state() const { return dlg.at(IDC_EDIT_STATE).text; }
     std::string atten() const { return dlg.at(IDC_EDIT_ATTEN).text; }
     const FakeControl& slider() const { return dlg.at(IDC_SLIDER_ATTEN); }
+    const FakeControl& banner() const { return dlg.at(IDC_STATIC_BANNER); }
+    // As a person types into a list's field: the platform's list then has no selection.
+    void typeInList(int list, const char* typed) {
+        dlg[list].selected = -1;
+        dlg[list].text = typed;
+    }
 
     SimulatedBoard board;
     RecordingLink link{board};
@@ -165,39 +172,165 @@ TEST_F(PanelTest, FieldsShowTheCodesBeforeTheFrameGoesOut) {
     EXPECT_EQ(peek.seen, (std::vector<std::string>{"63", "31.50", "14", "7.00", "63"}));
 }
 
-TEST_F(PanelTest, IndicatorFollowsProbeAndTransfer) {
+// The indicator says whether the probe found the board; what became of the frame is on the
+// banner line, in red, and in the tooltip, until a Send succeeds.
+TEST_F(PanelTest, IndicatorFollowsTheProbeAndTheBannerNamesTheFailure) {
+    struct {
+        const char* name;
+        std::optional<LinkOp> failing;
+        Fault fault;
+        bool present, connected;
+        const char *bannerText, *tipText;
+    } const cases[] = {
+        {"write", LinkOp::Write, Fault::Fail, true, true, "Write failed: simulated write failure",
+         "writing the frame failed"},
+        {"short write", LinkOp::Write, Fault::ShortWrite, true, true, "Short write: 18 of 36 bytes",
+         "took only part of the frame"},
+        {"bit mode", LinkOp::SetBitMode, Fault::Fail, true, true,
+         "Setting bit-bang mode failed: simulated bit mode failure", "setting bit-bang mode"},
+        {"rate", LinkOp::SetBaudRate, Fault::Fail, true, true,
+         "Setting the rate failed: simulated baud rate failure", "setting the rate"},
+        {"unplugged", std::nullopt, Fault::Fail, false, false,
+         "Frame not sent: no FTDI device found", "Not connected"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.clearFaults();
+        board.plug(true);
+        start();
+        EXPECT_EQ(banner().text, "StepCtl \u00b7 DSA/DVGA control");
+        board.plug(c.present);
+        if (c.failing)
+            board.failCall(*c.failing, c.fault);
+        send("10.7");
+        EXPECT_EQ(connectedShown(), c.connected);
+        EXPECT_EQ(state(), "21");  // every step after the probe still ran
+        EXPECT_EQ(banner().text, c.bannerText);
+        EXPECT_TRUE(banner().alert);
+        for (int id : {IDC_STATIC_CONNECTED, IDC_STATIC_NOTCONNECTED})
+            EXPECT_NE(dlg.at(id).tip.find(c.tipText), std::string::npos) << dlg.at(id).tip;
+        // Picking another device does not make it go away; a Send that succeeds does.
+        choose(3, 0);
+        EXPECT_TRUE(banner().alert);
+        board.clearFaults();
+        board.plug(true);
+        send("10.7");
+        EXPECT_TRUE(connectedShown());
+        EXPECT_FALSE(banner().alert);
+        EXPECT_EQ(banner().text, "StepCtl \u00b7 DSA/DVGA control");
+        EXPECT_NE(dlg.at(IDC_STATIC_CONNECTED).tip.find("Connected: the chip answered"),
+                  std::string::npos);
+    }
+}
+
+// A link whose driver library can be missing, as D2XX's is until ftd2xx.dll is installed.
+class DriverLink final : public BoardLink {
+  public:
+    explicit DriverLink(BoardLink& inner) : inner_(inner) {}
+    LinkStatus open() override {
+        if (missing)
+            return {LinkCode::DriverMissing, "the FTDI D2XX driver is not installed"};
+        return inner_.open();
+    }
+    LinkStatus setBitMode(std::uint8_t m, std::uint8_t b) override {
+        return inner_.setBitMode(m, b);
+    }
+    LinkStatus setBaudRate(int baud) override { return inner_.setBaudRate(baud); }
+    LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+        return inner_.write(bytes, written);
+    }
+    LinkStatus close() override { return inner_.close(); }
+    bool missing = true;
+
+  private:
+    BoardLink& inner_;
+};
+
+TEST_F(PanelTest, BannerFollowsTheDriverOfTheLastExchange) {
+    DriverLink driver(board);
+    setBoardLink(&driver);
     start();
-    board.plug(false);
-    send("10.7");
-    EXPECT_FALSE(connectedShown());
-    EXPECT_EQ(state(), "21");  // every step after the probe still ran
-    ASSERT_TRUE(panel.lastOutcome());
-    EXPECT_EQ(panel.lastOutcome()->status, SendStatus::NoDevice);
+    EXPECT_NE(banner().text.find("D2XX driver"), std::string::npos) << banner().text;
+    EXPECT_NE(banner().text.find("missing"), std::string::npos);
+    EXPECT_FALSE(banner().alert);
 
-    board.plug(true);
-    board.failCall(LinkOp::Write);  // the probe answers, the frame does not arrive
+    driver.missing = false;  // installed while the panel is open
     send("10.7");
-    EXPECT_FALSE(connectedShown());
-    EXPECT_EQ(panel.lastOutcome()->status, SendStatus::TransferFailed);
-
-    board.clearFaults();
-    send("10.7");
+    EXPECT_EQ(banner().text, "StepCtl \u00b7 DSA/DVGA control");
     EXPECT_TRUE(connectedShown());
 }
 
-TEST_F(PanelTest, AddressableWithoutAddressSendsNothing) {
+TEST_F(PanelTest, ABusyChipIsExplainedInTheTooltip) {
+    start();
+    ASSERT_TRUE(board.open().ok());  // another program holds it
+    send("10.7");
+    EXPECT_FALSE(connectedShown());
+    const std::string& tip = dlg.at(IDC_STATIC_NOTCONNECTED).tip;
+    EXPECT_NE(tip.find("busy"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("another StepCtl program"), std::string::npos) << tip;
+    board.close();
+}
+
+TEST_F(PanelTest, TypedListTextPicksTheEntryItNames) {
+    struct {
+        int list;
+        const char* typed;
+        int selected;  // afterwards, and shown in the field
+        int row;       // g_nDeviceIndex afterwards
+    } const cases[] = {
+        {IDC_COMBO_DEVICE, "ZMG-B6", 12, 12}, {IDC_COMBO_DEVICE, "  zmg-b6\t", 12, 12},
+        {IDC_COMBO_DEVICE, "zzz", 1, 0},      {IDC_COMBO_DEVICE, "", 1, 0},
+        {IDC_COMBO_DEVICE, "ZMG-B", 1, 0},    {IDC_COMBO_DEVICE, "zmg-a2", 1, 0},
+        {IDC_COMBO_ADDRESS, "3", 3, 0},       {IDC_COMBO_ADDRESS, " 5 ", 5, 0},
+        {IDC_COMBO_ADDRESS, "8", 1, 0},       {IDC_COMBO_ADDRESS, "-1", 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.list << " '" << c.typed << "'");
+        resetSelectionState();
+        start();
+        typeInList(c.list, c.typed);
+        if (c.list == IDC_COMBO_DEVICE)
+            panel.OnCbnKillfocusComboDevice();
+        else
+            panel.OnCbnKillfocusComboAddress();
+        EXPECT_EQ(dlg.at(c.list).selected, c.selected);
+        EXPECT_EQ(dlg.at(c.list).text, dlg.at(c.list).entries[c.selected]);
+        EXPECT_EQ(g_nDeviceIndex, c.row);  // the list showing row 1 is no pick of it
+        // A named device has the full effect of a pick.
+        EXPECT_EQ(dlg.at(IDC_RADIO_SERIAL_ADDR).enabled, c.row == 12);
+        EXPECT_EQ(slider().max, trackbarMax(c.row));
+    }
+
+    // Typed and not left: Enter sends, and the Send takes the typed address first.
+    start();
+    typeInList(IDC_COMBO_DEVICE, "zmg-b6");
+    panel.OnCbnKillfocusComboDevice();
+    EXPECT_EQ(g_nDeviceIndex, 12);
+    dlg.check(IDC_RADIO_SERIAL_ADDR, true);
+    panel.OnBnClickedRadioSerialAddr();
+    typeInList(IDC_COMBO_ADDRESS, "3");
+    send("1.25");
+    ASSERT_EQ(link.writes().size(), 1u);
+    const Frame want = buildControlFrame(Interface::SerialAddressable, true, 3 * 256 + 5);
+    EXPECT_EQ(link.writes()[0], std::vector<std::uint8_t>(want.begin(), want.end()));
+    EXPECT_EQ(dlg.at(IDC_COMBO_ADDRESS).text, "3");
+}
+
+// A list left without a selection gets its entry back before the Send reads it: nothing goes
+// out without an address.
+TEST_F(PanelTest, SendNeverReadsAListWithoutASelection) {
     int told = 0;
     panel.lastSend().watch([&told] { ++told; });
     start();
-    choose(7, 2);
+    choose(7, 2, 4);
     send("5");
     ASSERT_TRUE(panel.lastOutcome());
-    const Frame before = panel.lastOutcome()->frame;
     dlg.select(IDC_COMBO_ADDRESS, -1);
     send("10.7");
-    EXPECT_EQ(link.writes().size(), 1u);
-    EXPECT_EQ(state(), "21");  // the fields still show what would have gone
-    EXPECT_EQ(panel.lastOutcome()->frame, before);
+    EXPECT_EQ(dlg.at(IDC_COMBO_ADDRESS).selected, 4);
+    ASSERT_EQ(link.writes().size(), 2u);
+    const Frame want = buildControlFrame(Interface::SerialAddressable, false, 4 * 256 + 21);
+    EXPECT_EQ(link.writes()[1], std::vector<std::uint8_t>(want.begin(), want.end()));
     EXPECT_EQ(told, 2);
 }
 

@@ -85,3 +85,16 @@ def test_two_boards_in_two_threads_each_get_their_own_frames(built, tmp_path):
         written = [bytes.fromhex(line.split(")", 1)[1]) for line in mine
                    if line.startswith("FT_Write")]
         assert written == [stepctl.frame("ZMG-A4", "serial", db) for db in levels]
+
+
+def test_a_timed_play_is_stamped_by_the_stream_and_refuses_a_step_shorter_than_its_frame():
+    with stepctl.Board("sim") as board:
+        steps = board.play([10, 20.5, 31.5, 0, 7], [1e-3, 5e-4, 2e-3, 3.6e-4, 1.234e-3],
+                           device="ZMG-A4", interface="serial", timed=True, sample_rate=100000)
+        assert [round(t * 1e3, 6) for t, _ in steps] == [0, 1, 1.5, 3.5, 3.86]
+        assert [s.codes[0] for _, s in steps] == [20, 41, 63, 0, 14]
+        assert board.holds()[0].code == 14
+        with pytest.raises(ValueError, match="20 samples"):
+            board.play([20], 2e-4, timed=True, sample_rate=100000)
+        swept = board.sweep(0, 1, 0.5, 1e-3, timed=True)
+        assert [t for t, _ in swept] == pytest.approx([0, 1e-3, 2e-3])

@@ -160,9 +160,9 @@ SIGNATURES = [
     (stepctl.Board, "(kind='ftdi', serial=None)"),
     (stepctl.Board("sim").send, "(device, interface, db, db2=None, address=None)"),
     (stepctl.Board.sweep, "(self, start, stop, step, dwell_s, count=1, *, device=None, "
-                          "interface=None, db2=None, address=None)"),
+                          "interface=None, db2=None, address=None, timed=False, sample_rate=None)"),
     (stepctl.Board.play, "(self, levels, dwell_s, count=1, *, device=None, interface=None, "
-                         "address=None)"),
+                         "address=None, timed=False, sample_rate=None)"),
 ]
 
 

@@ -33,6 +33,8 @@ send --board sim --device ZMG-A4 --interface serial --db 10.7
 send --board sim --device ZMG-C1 --interface serial --db 40 --db2 7.3 --json
 send --board sim --sim-fault short-write --device 3 --interface parallel --db 1
 sweep --board sim --device ZMG-B1 --interface serial --from 0 --to 1 --step 0.25 --dwell-ms 0
+sweep --timed --board sim --device ZMG-A4 --interface serial --from 0 --to 1 --step 0.5 --dwell-ms 0.5 --json
+sweep --timed --board sim --device ZMG-C1 --interface serial --from 0 --to 1 --step 1 --db2 3 --dwell-ms 0.2
 probe --board sim --sim-fault unplugged
 send --device ZMG-A4 --interface serial --db abc
 send --device 15 --interface serial --db 1
