@@ -30,6 +30,7 @@ enum class OpenFailure {
     Absent,        // no chip attached, or it went away
     AccessDenied,  // this user may not open it (no udev rule, not at the seat, not in plugdev)
     Busy,          // another program or a kernel driver holds it
+    NoUsb,         // the USB library could not look for chips at all
     Other,         // anything else; the message says what
 };
 

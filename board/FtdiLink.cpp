@@ -145,8 +145,11 @@ LinkStatus FtdiLink::open() {
 
     DeviceList list;
     const int count = findAll(ctx.get(), list);
-    if (count < 0)
-        return {LinkCode::DeviceNotFound, ftdi_get_error_string(ctx.get())};
+    if (count < 0) {
+        return {LinkCode::DeviceNotFound,
+                explainOpenFailure(OpenFailure::NoUsb, ftdi_get_error_string(ctx.get())),
+                OpenFailure::NoUsb};
+    }
 
     if (list == nullptr && serial_.empty())
         return {LinkCode::DeviceNotFound, "no FTDI device found", OpenFailure::Absent};

@@ -1,23 +1,9 @@
 #include "LinkWords.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "OpenFailure.h"
 
 namespace stepctl {
 namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-bool mentions(const std::string& text, std::initializer_list<const char*> words) {
-    return std::any_of(words.begin(), words.end(),
-                       [&](const char* w) { return text.find(w) != std::string::npos; });
-}
 
 std::string opName(LinkOp op) {
     switch (op) {
@@ -42,30 +28,23 @@ std::string driverWords(const LinkStatus& status) {
 }  // namespace
 
 std::string openFailureWords(const LinkStatus& status) {
-    // A link that can tell why (the FTDI link asks libusb) has worded it already.
-    if (status.why == OpenFailure::AccessDenied || status.why == OpenFailure::Busy)
-        return status.message;
-    const std::string said = lower(status.message);
-    if (mentions(said, {"permission", "access denied", "not permitted", "eacces"})) {
-        return "access denied: this user may not open the chip. Install StepCtl's udev rule "
-               "(the package puts it in /usr/lib/udev/rules.d; from the sources, see "
-               "udev/README.md), "
-               "then unplug the board "
-               "and plug it in again" +
-               driverWords(status);
-    }
-    if (mentions(said, {"busy", "unable to claim", "in use"})) {
-        return "busy: the chip is in use by another program (or by the kernel's serial "
-               "driver). Close that program, or pick the board's own chip in the Board menu" +
-               driverWords(status);
-    }
-    if (status.code == LinkCode::DeviceNotFound) {
-        if (mentions(said, {"libusb"}))
-            return "the USB library could not look for chips" + driverWords(status);
-        if (mentions(said, {"serial number"}))
+    // Sorted by the reason the link gave, else by its code; never by the driver's words.
+    const OpenFailure why = openFailureOf(status);
+    switch (why) {
+        case OpenFailure::Absent:
+            // The link's words say which chip was looked for ("with serial number X1").
+            return explainOpenFailure(why, status.message);
+        case OpenFailure::AccessDenied:
+        case OpenFailure::Busy:
+        case OpenFailure::NoUsb:
+            // Only a link that can tell these gives them, and it words them (explainOpenFailure).
             return status.message;
-        return "no FTDI chip is attached. Plug the board in; the next Send looks again";
+        case OpenFailure::None:
+        case OpenFailure::Other:
+            break;
     }
+    if (status.code == LinkCode::DriverMissing)
+        return status.message;  // "the FTDI D2XX driver (ftd2xx.dll) is not installed"
     return "the chip could not be opened" + driverWords(status);
 }
 

@@ -9,8 +9,9 @@
 
 namespace stepctl {
 
-// Why an open failed: no chip attached, access denied (with the way to grant it), busy (in use
-// by another program), or the driver's own words when none of these fits.
+// Why an open failed, one text per reason (OpenFailure's): no chip attached, access denied (with
+// the way to grant it), busy (in use by another program), USB not usable, or the driver's own
+// words when none of these fits. Sorted by the link's reason and code, never by its words.
 std::string openFailureWords(const LinkStatus& status);
 
 // The last exchange: which chip and driver it used and how it went; `none` when there was none.

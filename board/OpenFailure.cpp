@@ -10,6 +10,8 @@ std::string_view openFailureName(OpenFailure why) {
             return "access denied";
         case OpenFailure::Busy:
             return "busy";
+        case OpenFailure::NoUsb:
+            return "no usb";
         case OpenFailure::Other:
             return "failed";
         case OpenFailure::None:
@@ -22,7 +24,7 @@ std::string explainOpenFailure(OpenFailure why, std::string_view driverWords) {
     std::string text;
     switch (why) {
         case OpenFailure::Absent:
-            text = "absent: the chip is not attached any more";
+            text = "absent: the chip is not attached; plug the board in, the next Send looks again";
             break;
         case OpenFailure::AccessDenied:
             text =
@@ -31,6 +33,9 @@ std::string explainOpenFailure(OpenFailure why, std::string_view driverWords) {
             break;
         case OpenFailure::Busy:
             text = "busy: the chip is in use by another program";
+            break;
+        case OpenFailure::NoUsb:
+            text = "the USB library could not look for chips";
             break;
         case OpenFailure::None:
         case OpenFailure::Other:

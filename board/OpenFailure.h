@@ -9,7 +9,7 @@
 
 namespace stepctl {
 
-// "absent", "access denied", "busy", "failed" ("" for None).
+// "absent", "access denied", "busy", "no usb", "failed" ("" for None).
 std::string_view openFailureName(OpenFailure why);
 
 // The reason, what to do about it, and the driver's own words in brackets. Other gives the

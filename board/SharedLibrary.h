@@ -1,5 +1,6 @@
-// A shared library loaded at run time by its file name, in the platform's normal search order
-// (dlopen on POSIX, LoadLibrary on Windows). One source file per platform implements it.
+// A shared library loaded at run time by its file name: dlopen's search order on POSIX; on
+// Windows only the program's folder and the system folders, never the working directory
+// (LoadLibraryExW with LOAD_LIBRARY_SEARCH_DEFAULT_DIRS). One source file per platform.
 #pragma once
 
 #include <memory>

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "DbCode.h"
+#include "OpenFailure.h"
 #include "SendRoutines.h"
 #include "TextFormat.h"
 
@@ -135,7 +136,8 @@ LinkStatus SimulatedBoard::open() {
     if (!plugged_)
         return {LinkCode::DeviceNotFound, "no FTDI device found", OpenFailure::Absent};
     if (open_)
-        return {LinkCode::DeviceNotOpened, "device busy", OpenFailure::Busy};
+        return {LinkCode::DeviceNotOpened, explainOpenFailure(OpenFailure::Busy, "device busy"),
+                OpenFailure::Busy};
     if (faultFor(LinkOp::Open))
         return {LinkCode::DeviceNotOpened, "simulated open failure", OpenFailure::Other};
     if (followsSelection_) {

@@ -9,12 +9,14 @@ enum class ExitCode : int {
     NoBoard = 3,         // the chip could not be opened (or USB could not be listed)
     TransferFailed = 4,  // opened, but configuring or writing failed or the write was short
     OutputLost = 5,      // the result could not be written to stdout (disk full, closed)
+    CannotListen = 6,    // serve could not listen: the port is in use, the address not here
     Interrupted = 130,  // a sweep or play stopped by a signal or a closed output, the device closed
 };
 
 inline constexpr const char* kExitCodeHelp =
     "Exit codes: 0 sent/ok, 2 bad arguments, 3 no board, 4 transfer failed,\n"
-    "5 output lost (stdout could not be written), 130 sweep or play stopped by Ctrl-C,\n"
+    "5 output lost (stdout could not be written), 6 serve could not listen (the port is in\n"
+    "use, or the address is not this machine's), 130 sweep or play stopped by Ctrl-C,\n"
     "SIGTERM, SIGHUP or a closed output (the device is closed between steps); serve ends\n"
     "with 0 on Ctrl-C or SIGTERM.";
 

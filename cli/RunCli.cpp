@@ -330,14 +330,18 @@ std::string unknownOption(const CLI::App& app) {
 // A result nobody received is no result: a full disk or a closed stdout fails the command,
 // unless it failed for a reason of its own already.
 int delivered(int code, const Console& console) {
+    // A loop that stopped because its output went away has said what there was to say (and
+    // nothing at all for a closed pipe).
+    if (code == static_cast<int>(ExitCode::Interrupted) ||
+        code == static_cast<int>(ExitCode::OutputLost)) {
+        console.out.flush();
+        return code;
+    }
     errno = 0;
     console.out.flush();
     if (console.out.good())
         return code;
     const int why = errno;
-    // A loop stopped because its reader went away has said all anyone will read.
-    if (why == EPIPE && code == static_cast<int>(ExitCode::Interrupted))
-        return code;
     console.error(std::string("the output could not be written") +
                   (why != 0 ? std::string(": ") + std::strerror(why) : std::string()));
     return code == 0 ? static_cast<int>(ExitCode::OutputLost) : code;

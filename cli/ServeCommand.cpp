@@ -78,7 +78,7 @@ ExitCode runServe(const ServeOptions& options, const Console& console) {
     const instrument::ServeEnd end = instrument::serve(
         {options.listen, static_cast<unsigned short>(*port), std::chrono::seconds(*idle)}, io,
         instrument, console.out, [&console](const std::string& why) { console.error(why); });
-    return end == instrument::ServeEnd::Stopped ? ExitCode::Ok : ExitCode::BadArguments;
+    return end == instrument::ServeEnd::Stopped ? ExitCode::Ok : ExitCode::CannotListen;
 }
 
 }  // namespace stepctl::cli

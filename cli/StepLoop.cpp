@@ -1,7 +1,9 @@
 #include "StepLoop.h"
 
-#include <charconv>
+#include <cerrno>
+#include <cstring>
 
+#include "ArgumentRules.h"
 #include "Commands.h"
 #include "Interrupt.h"
 #include "Report.h"
@@ -9,15 +11,6 @@
 
 namespace stepctl::cli {
 namespace {
-
-// The level a step asked for, as typed (a plan's texts are checked levels).
-double requestedDb(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
 
 std::string ofTotal(std::size_t done, std::optional<std::size_t> total) {
     return std::to_string(done) + (total ? "/" + std::to_string(*total) : "");
@@ -31,15 +24,17 @@ ExitCode runSteps(std::string_view command, const StepPlan& plan, BoardSession& 
     const std::optional<std::size_t> total = totalSteps(plan);
     const InterruptGuard interrupt;
     bool outputLost = false;
+    int lostBecause = 0;  // errno of the write that failed
 
     const auto report = [&](const StepDone& done) {
+        errno = 0;
         const SendOutcome& outcome = *done.result.outcome;  // a checked target always dispatches
         if (json) {
             Json line;
             line["step"] = done.at.number();
             line["steps"] = total ? Json(*total) : Json(nullptr);
             line["pass"] = done.at.pass();
-            line["requested_db"] = requestedDb(done.request.text1);
+            line["requested_db"] = session::typedDb(done.request.text1);
             addLevels(line, done.result.plan);
             line["kind"] = std::string(frameKindName(outcome.kind));
             line["status"] = std::string(statusName(outcome.status));
@@ -59,6 +54,7 @@ ExitCode runSteps(std::string_view command, const StepPlan& plan, BoardSession& 
             console.warn(outcome.detail);
         // Whoever read the progress has gone (`| head -1`): nobody to report to.
         outputLost = !console.out;
+        lostBecause = errno;
         return !outputLost;
     };
     const SequenceEnd end = runSequence(
@@ -75,8 +71,16 @@ ExitCode runSteps(std::string_view command, const StepPlan& plan, BoardSession& 
                       std::to_string(end.done));
         return exitCodeOf(outcome.status);
     }
-    if (outputLost)
-        return ExitCode::Interrupted;
+    if (outputLost) {
+        // A closed pipe (`| head -n 1`) is a reader that has read enough: stop without a word.
+        if (lostBecause == EPIPE)
+            return ExitCode::Interrupted;
+        console.error(
+            std::string("the output could not be written") +
+            (lostBecause != 0 ? std::string(": ") + std::strerror(lostBecause) : std::string()) +
+            "; " + std::string(command) + " stopped; the device is closed");
+        return ExitCode::OutputLost;
+    }
     if (simulated != nullptr && !json) {
         for (const std::string& line : simulated->report())
             console.out << "sim: " << line << '\n';

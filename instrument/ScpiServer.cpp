@@ -15,6 +15,8 @@
 #include <sys/socket.h>
 #endif
 
+#include "ListenFailure.h"
+
 namespace stepctl::instrument {
 namespace {
 
@@ -342,7 +344,7 @@ ServeEnd serve(const ServerSettings& settings, asio::io_context& io, Instrument&
             settings.idleTimeout);
     } catch (const std::system_error& e) {
         error("cannot listen on " + settings.address + ":" + std::to_string(settings.port) + ": " +
-              e.code().message());
+              listenFailureWords(e.code()));
         return ServeEnd::CannotListen;
     }
 

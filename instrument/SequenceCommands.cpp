@@ -115,20 +115,21 @@ void Instrument::setSweepStep(Call& call) {
         call.client.status.push(
             {err::kIllegalParameter, "'" + parameter.text + "' is not a step in dB"});
     } else if (numeric->word == scpi::Word::Max) {
-        board.settings.sweepStep = topDb(row);
+        board.settings.sweepStep = {formatDb(topDb(row)), topDb(row)};
     } else if (numeric->word != scpi::Word::None) {
-        board.settings.sweepStep = step;  // MIN and DEF: the device's own step
+        // MIN and DEF: the device's own step
+        board.settings.sweepStep = {formatDb(static_cast<float>(step)), step};
     } else if (!(numeric->value > 0.0) || numeric->value > topDb(row)) {
         call.client.status.push({err::kDataOutOfRange, parameter.text + " is outside 0 (not " +
                                                            "included).." + formatDb(topDb(row)) +
                                                            " dB"});
     } else {
-        board.settings.sweepStep = numeric->value;
+        board.settings.sweepStep = {numeric->number, numeric->value};
     }
 }
 
 void Instrument::querySweepStep(Call& call) {
-    answer(call, formatDb(static_cast<float>(selected(call.client).settings.sweepStep)));
+    answer(call, formatDb(static_cast<float>(selected(call.client).settings.sweepStep.value)));
 }
 
 void Instrument::setSweepDwell(Call& call) {

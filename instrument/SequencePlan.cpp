@@ -1,5 +1,6 @@
 #include "SequencePlan.h"
 
+#include "Number.h"
 #include "SweepPlan.h"
 #include "TextFormat.h"
 
@@ -19,6 +20,19 @@ std::optional<scpi::Error> beyondTop(const Level& level, int row, const char* wh
                            formatDb(session::topDb(row)) + " dB of " + session::deviceLabel(row)};
 }
 
+// The sweep's points on the step's decimal grid, from the levels as they were sent.
+session::Checked<std::vector<std::string>> sweepPointsOf(const SequenceSettings& settings) {
+    std::optional<Decimal> exact[3];
+    const Level* levels[3] = {&settings.sweepStart, &settings.sweepStop, &settings.sweepStep};
+    for (int i = 0; i < 3; ++i) {
+        const NumberScan scan = scanNumber(levels[i]->text);
+        if (scan.problem != NumberProblem::None || !scan.number.exact)
+            return session::BadArgument{"'" + levels[i]->text + "' has too many digits"};
+        exact[i] = scan.number.exact;
+    }
+    return session::sweepPoints(*exact[0], *exact[1], *exact[2]);
+}
+
 }  // namespace
 
 std::variant<StepPlan, scpi::Error> sequencePlan(const SequenceSettings& settings,
@@ -36,8 +50,7 @@ std::variant<StepPlan, scpi::Error> sequencePlan(const SequenceSettings& setting
             if (auto problem = beyondTop(*level, row, what))
                 return *problem;
         }
-        const auto points = session::sweepPoints(settings.sweepStart.value,
-                                                 settings.sweepStop.value, settings.sweepStep);
+        const auto points = sweepPointsOf(settings);
         if (!points.ok())
             return scpi::Error{err::kDataOutOfRange, "SWEep: " + points.bad().message};
         for (const std::string& point : *points)
@@ -68,8 +81,7 @@ std::size_t passSteps(const SequenceSettings& settings) {
     if (settings.mode == SequenceMode::List)
         return settings.listLevels.size();
     if (settings.mode == SequenceMode::Sweep) {
-        const auto points = session::sweepPoints(settings.sweepStart.value,
-                                                 settings.sweepStop.value, settings.sweepStep);
+        const auto points = sweepPointsOf(settings);
         return points.ok() ? points->size() : 0;
     }
     return 0;

@@ -26,7 +26,7 @@ struct SequenceSettings {
     SequenceMode mode = SequenceMode::Fixed;
     Level sweepStart{"0", 0.0};
     Level sweepStop{"0", 0.0};
-    double sweepStep = 0.5;
+    Level sweepStep{"0.5", 0.5};
     std::chrono::nanoseconds sweepDwell = kDefaultDwell;
     long long sweepCount = 1;  // passes; 0 until ABORt
     std::vector<Level> listLevels;

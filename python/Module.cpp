@@ -9,11 +9,12 @@
 #include "BitBangClock.h"
 #include "Board.h"
 #include "BoardSession.h"
-#include "FtdiLink.h"
+#include "ChipDriver.h"
 #include "Records.h"
 #include "SettingFrame.h"
 #include "SweepPlan.h"
 #include "TimedStream.h"
+#include "Version.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -42,6 +43,15 @@ auto reprOf(const char* type, std::initializer_list<const char*> fields) {
     };
 }
 
+// Clamping told the Python way as well as on the result.
+// A filter that turns warnings into errors makes PyErr_WarnEx raise: pass that on.
+void warnAll(const session::Warnings& warnings) {
+    for (const std::string& warning : warnings) {
+        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 2) < 0)
+            throw py::error_already_set();
+    }
+}
+
 // A Send over a link that only records: the frame the board would get, no board touched.
 Plan planned(py::handle device, py::handle iface, py::handle db, py::handle db2,
              py::handle address) {
@@ -51,18 +61,23 @@ Plan planned(py::handle device, py::handle iface, py::handle db, py::handle db2,
     result.plan = planSend(session::sendInputs(request));
     if (const auto frame = session::frameForPlan(request.row, request.iface, result.plan))
         result.outcome = SendOutcome{SendStatus::Sent, {}, frame->kind, frame->frame};
+    warnAll(warnings);
     return planOf(request, result, std::move(warnings));
 }
 
-std::vector<FtdiChipInfo> chips() {
+// Through the one driver table, so that D2XX chips are listed as the CLI's `list` does.
+std::vector<ChipEntry> chips(const std::string& driver) {
+    const std::optional<ChipDriver> chosen = chipDriverNamed(driver);
+    if (!chosen || !chipDriverBuilt(*chosen))
+        throw py::value_error("driver: '" + driver + "' is not one of ftdi, d2xx");
     std::string error;
-    std::vector<FtdiChipInfo> list;
+    std::vector<ChipEntry> list;
     {
         const py::gil_scoped_release released;
-        list = listFtdiChips(&error);
+        list = listChips(*chosen, &error);
     }
     if (!error.empty())
-        throw NoBoard("cannot list USB devices: " + error);
+        throw NoBoard("cannot list the chips: " + error);
     return list;
 }
 
@@ -90,12 +105,6 @@ py::list timedSteps(Board& board, const session::StepPlan& plan, py::handle samp
                                                              warnings, board.kind())));
     }
     return sent;
-}
-
-// Clamping told the Python way as well as on the result.
-void warnAll(const session::Warnings& warnings) {
-    for (const std::string& warning : warnings)
-        PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 2);
 }
 
 py::list sweep(Board& board, py::handle start, py::handle stop, py::handle step, py::handle dwell,
@@ -262,24 +271,31 @@ PYBIND11_MODULE(_core, m) {
         .def_readonly("db", &Held::db)
         .def("__repr__", reprOf("Held", {"attenuator", "code", "db"}));
 
-    py::class_<FtdiChipInfo>(m, "Chip", "An attached FTDI chip.")
-        .def_readonly("index", &FtdiChipInfo::index, "0 is the chip Board('ftdi') uses")
-        .def_readonly("serial", &FtdiChipInfo::serial)
-        .def_readonly("description", &FtdiChipInfo::description)
-        .def_readonly("manufacturer", &FtdiChipInfo::manufacturer)
-        .def_readonly("vendor_id", &FtdiChipInfo::vendorId)
-        .def_readonly("product_id", &FtdiChipInfo::productId)
-        .def_readonly("bus", &FtdiChipInfo::bus)
-        .def_readonly("address", &FtdiChipInfo::address)
-        .def_readonly("string_error", &FtdiChipInfo::stringError,
+    py::class_<ChipEntry>(m, "Chip", "An attached FTDI chip.")
+        .def_readonly("index", &ChipEntry::index, "0 is the chip Board(driver) uses")
+        .def_readonly("serial", &ChipEntry::serial)
+        .def_readonly("description", &ChipEntry::description)
+        .def_readonly("manufacturer", &ChipEntry::manufacturer, "'' through D2XX")
+        .def_readonly("vendor_id", &ChipEntry::vendorId)
+        .def_readonly("product_id", &ChipEntry::productId)
+        .def_readonly("bus", &ChipEntry::bus, "the USB bus; None through D2XX")
+        .def_readonly("address", &ChipEntry::address, "the USB address; None through D2XX")
+        .def_readonly("location_id", &ChipEntry::locationId, "D2XX's location; None via libftdi")
+        .def_readonly("open_elsewhere", &ChipEntry::openElsewhere,
+                      "D2XX only: another program holds it")
+        .def_readonly("string_error", &ChipEntry::stringError,
                       "why the strings are empty (no access, say); '' when they were read")
         .def("__repr__", reprOf("Chip", {"index", "serial", "description", "vendor_id",
-                                         "product_id", "bus", "address"}));
+                                         "product_id", "bus", "address", "location_id"}));
 
-    m.def("devices", &devices,
-          "devices() -> list[Device]\n\nThe device catalogue, one Device per row.");
+    m.attr("__version__") = std::string(kVersion);
+
+    m.def(
+        "devices", &devices,
+        "devices()\n--\n\ndevices() -> list[Device]\n\nThe device catalogue, one Device per row.");
     m.def("plan", &planned,
-          doc("plan(device: str | int, interface: str | Interface, db: float | str, db2: float | "
+          doc("plan(device, interface, db, db2=None, address=None)\n--\n\n"
+              "plan(device: str | int, interface: str | Interface, db: float | str, db2: float | "
               "str | None = None, address: int | None = None) -> Plan\n\nThe codes, dB values and "
               "frame kind a Send would use.")
               .c_str(),
@@ -289,15 +305,18 @@ PYBIND11_MODULE(_core, m) {
         [](py::handle device, py::handle iface, py::handle db, py::handle db2, py::handle address) {
             return frameBytes(planned(device, iface, db, db2, address).frame);
         },
-        doc("frame(device: str | int, interface: str | Interface, db: float | str, db2: float | "
+        doc("frame(device, interface, db, db2=None, address=None)\n--\n\n"
+            "frame(device: str | int, interface: str | Interface, db: float | str, db2: float | "
             "str | None = None, address: int | None = None) -> bytes\n\nThe 36 bytes a Send would "
             "write, as bytes. No board is touched.")
             .c_str(),
         "device"_a, "interface"_a, "db"_a, "db2"_a = py::none(), "address"_a = py::none());
     m.def("chips", &chips,
-          "chips() -> list[Chip]\n\nThe attached FTDI chips, in the order the driver lists them. "
-          "Raises NoBoardError "
-          "when USB cannot be read.");
+          "chips(driver='ftdi')\n--\n\nchips(driver: str = 'ftdi') -> list[Chip]\n\nThe "
+          "attached FTDI chips as the driver ('ftdi' or 'd2xx') lists them, the one Board(driver) "
+          "uses first. Raises NoBoardError when they cannot be listed (no USB access, no D2XX "
+          "library).",
+          "driver"_a = "ftdi");
 
     py::class_<Board>(m, "Board",
                       ("A board to send to: kind is one of " + boardKinds() +
@@ -309,8 +328,9 @@ PYBIND11_MODULE(_core, m) {
                        "so the next opens it again. Use it in a with block, or call close().")
                           .c_str())
         .def(py::init<const std::string&, const std::optional<std::string>&>(),
-             "Board(kind: str = 'ftdi', serial: str | None = None)", "kind"_a = "ftdi",
-             "serial"_a = py::none())
+             "__init__(self, kind='ftdi', serial=None)\n--\n\n"
+             "Board(kind: str = 'ftdi', serial: str | None = None)",
+             "kind"_a = "ftdi", "serial"_a = py::none())
         .def_property_readonly("kind", &Board::kind)
         .def_property_readonly("serial", &Board::serial)
         .def_property_readonly("closed", &Board::closed)
@@ -321,9 +341,11 @@ PYBIND11_MODULE(_core, m) {
                 session::Warnings warnings;
                 const session::SendRequest request =
                     readRequest(device, iface, db, db2, address, warnings);
+                warnAll(warnings);
                 return sentOf(request, board.send(request), std::move(warnings), board.kind());
             },
-            doc("send(device: str | int, interface: str | Interface, db: float | str, db2: float | "
+            doc("send(self, device, interface, db, db2=None, address=None)\n--\n\n"
+                "send(device: str | int, interface: str | Interface, db: float | str, db2: float | "
                 "str | None = None, address: int | None = None) -> Sent\n\nThe panel's Send: "
                 "quantise, clamp, build the frame, and write it (the first "
                 "setting opens the chip and sets bit-bang mode and 460800; then one write each). "
@@ -332,12 +354,16 @@ PYBIND11_MODULE(_core, m) {
                 .c_str(),
             "device"_a, "interface"_a, "db"_a, "db2"_a = py::none(), "address"_a = py::none())
         .def("probe", &Board::probe,
-             "probe() -> bool\n\nTrue when the board answers: the chip is held, or it opens "
+             "probe(self)\n--\n\nprobe() -> bool\n\nTrue when the board answers: the chip is "
+             "held, or it opens "
              "(and is closed again). Nothing is written.")
         .def("release", &Board::release,
-             "release() -> None\n\nLets the chip go, so the panel or another program can open "
+             "release(self)\n--\n\nrelease() -> None\n\nLets the chip go, so the panel or another "
+             "program can open "
              "it; the next setting opens it again.")
         .def("sweep", &sweep,
+             "sweep(self, start, stop, step, dwell_s, count=1, *, device=None, interface=None, "
+             "db2=None, address=None, timed=False, sample_rate=None)\n--\n\n"
              "sweep(start: float | str, stop: float | str, step: float | str, dwell_s: float, "
              "count: int = 1, *, device: str | int | None = None, interface: str | Interface | "
              "None = None, db2: float | str | None = None, address: int | None = None) -> "
@@ -352,6 +378,8 @@ PYBIND11_MODULE(_core, m) {
              "device"_a = py::none(), "interface"_a = py::none(), "db2"_a = py::none(),
              "address"_a = py::none(), "timed"_a = false, "sample_rate"_a = py::none())
         .def("play", &play,
+             "play(self, levels, dwell_s, count=1, *, device=None, interface=None, "
+             "address=None, timed=False, sample_rate=None)\n--\n\n"
              "play(levels: Sequence[float | str] | Sequence[tuple[float | str, float | str]], "
              "dwell_s: float | Sequence[float], count: int = 1, *, device: str | int | None = "
              "None, interface: str | Interface | None = None, address: int | None = None) -> "
@@ -364,18 +392,22 @@ PYBIND11_MODULE(_core, m) {
              "interface"_a = py::none(), "address"_a = py::none(), "timed"_a = false,
              "sample_rate"_a = py::none())
         .def("holds", &Board::holds,
-             "holds() -> list[Held]\n\nWhat each attenuator of the simulated board holds (kind "
+             "holds(self)\n--\n\nholds() -> list[Held]\n\nWhat each attenuator of the simulated "
+             "board holds (kind "
              "'sim' only).")
         .def("fail", &Board::fail, "call"_a,
-             ("fail(call: str) -> None\n\nMakes every later call of this kind fail on the "
+             ("fail(self, call)\n--\n\nfail(call: str) -> None\n\nMakes every later call of this "
+              "kind fail on the "
               "simulated board: one of " +
               std::string(session::kSimFaults) + ".")
                  .c_str())
         .def("clear_faults", &Board::clearFaults,
-             "clear_faults() -> None\n\nTakes the simulated board's faults away and plugs it back "
+             "clear_faults(self)\n--\n\nclear_faults() -> None\n\nTakes the simulated board's "
+             "faults away and plugs it back "
              "in.")
         .def("close", &Board::close,
-             "close() -> None\n\nEnds the board's use; later calls raise ValueError.")
+             "close(self)\n--\n\nclose() -> None\n\nEnds the board's use; later calls raise "
+             "ValueError.")
         .def("__enter__", [](py::object self) { return self; })
         .def("__exit__",
              [](Board& board, const py::args&) {

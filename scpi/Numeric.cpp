@@ -1,9 +1,9 @@
 #include "Numeric.h"
 
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <utility>
+
+#include "Number.h"
 
 namespace stepctl::scpi {
 namespace {
@@ -20,39 +20,6 @@ bool sameText(std::string_view a, std::string_view b) {
             return false;
     }
     return true;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Length of the decimal number at the start of `text`, 0 when there is none: sign, digits with
-// an optional point, an optional exponent. Stricter than from_chars, which takes "inf".
-std::size_t numberLength(std::string_view text) {
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i]))
-        ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
-        return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        const std::size_t exponentStart = j;
-        while (j < text.size() && isDigit(text[j]))
-            ++j;
-        if (j > exponentStart)
-            i = j;
-    }
-    return i;
 }
 
 }  // namespace
@@ -79,24 +46,22 @@ std::optional<Numeric> readNumeric(const Parameter& parameter, std::string_view 
         }
     }
 
-    const std::size_t length = numberLength(text);
-    if (length == 0)
+    const NumberScan scan = scanNumber(text);
+    if (scan.problem != NumberProblem::None)
         return std::nullopt;
-    std::string_view suffix = text.substr(length);
+    std::string_view suffix = text.substr(scan.length);
     while (!suffix.empty() && (suffix.front() == ' ' || suffix.front() == '\t'))
         suffix.remove_prefix(1);
     if (!suffix.empty() && !sameText(suffix, unit))
         return std::nullopt;
 
-    // from_chars takes no leading '+'.
-    std::string_view number = text.substr(0, length);
-    const std::string_view digits = number.front() == '+' ? number.substr(1) : number;
+    // The Send reads the number as typed, without a leading '+'.
+    std::string_view number = text.substr(0, scan.length);
+    if (number.front() == '+')
+        number.remove_prefix(1);
     Numeric numeric;
-    const auto [end, ec] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), numeric.value);
-    if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(numeric.value))
-        return std::nullopt;
-    numeric.number = std::string(digits);
+    numeric.value = scan.number.value;
+    numeric.number = std::string(number);
     return numeric;
 }
 

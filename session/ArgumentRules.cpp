@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-
-#include "DbCode.h"
+#include <cmath>
+#include <limits>
 
 namespace stepctl::session {
 namespace {
@@ -31,19 +31,37 @@ BadArgument badValue(std::string_view option, std::string_view text, std::string
 
 }  // namespace
 
-Checked<float> readDb(std::string_view option, std::string_view text) {
+Checked<Number> readDbNumber(std::string_view option, std::string_view text) {
     constexpr std::string_view kNotANumber = "is not a number in dB (for example 10.5 or 10.5dB)";
-    const DbScan scan = scanDb(text);
-    const std::string_view number = text.substr(0, scan.length);
-    // scanDb also reads atof's "inf" and "nan"; a value for the bench must be made of digits.
-    if (std::none_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    const std::string_view start = skipSpace(text);
+    const NumberScan scan = scanNumber(start);
+    if (scan.problem == NumberProblem::TooLarge)
+        return badValue(option, text, "is too large a number");
+    if (scan.problem != NumberProblem::None)
         return badValue(option, text, kNotANumber);
-    std::string_view rest = skipSpace(text.substr(scan.length));
+    std::string_view rest = skipSpace(start.substr(scan.length));
     if (rest.size() >= 2 && equalsIgnoringCase(rest.substr(0, 2), "dB"))
         rest = skipSpace(rest.substr(2));
     if (!rest.empty())
         return badValue(option, text, kNotANumber);
-    return scan.value;
+    return scan.number;
+}
+
+Checked<float> readDb(std::string_view option, std::string_view text) {
+    const Checked<Number> number = readDbNumber(option, text);
+    if (!number.ok())
+        return number.bad();
+    constexpr double kFloatMax = std::numeric_limits<float>::max();
+    // As the panel's Send reads the same text: beyond the float range is infinite.
+    if (std::fabs(number->value) > kFloatMax)
+        return number->value < 0.0 ? -std::numeric_limits<float>::infinity()
+                                   : std::numeric_limits<float>::infinity();
+    return static_cast<float>(number->value);
+}
+
+double typedDb(std::string_view text) {
+    const Checked<Number> number = readDbNumber("", text);
+    return number.ok() ? number->value : 0.0;
 }
 
 Checked<int> readDevice(std::string_view text) {
@@ -98,27 +116,25 @@ Checked<long long> readWholeNumber(std::string_view option, std::string_view tex
 Checked<std::chrono::nanoseconds> readMilliseconds(std::string_view option, std::string_view text,
                                                    long long maxMs) {
     const std::string range = "0.." + std::to_string(maxMs) + " ms";
-    const std::size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    auto digits = [](std::string_view part) {
-        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if (whole.empty() || !digits(whole) || !digits(fraction) ||
-        (point != std::string_view::npos && fraction.empty()))
+    // Read by the one number reader; a dwell is written plainly besides: digits with an
+    // optional decimal part, no sign, exponent or bare point.
+    const NumberScan scan = scanNumber(text);
+    const bool plain = !text.empty() && text.front() >= '0' && text.front() <= '9' &&
+                       text.back() != '.' && text.find_first_of("eE+-") == std::string_view::npos;
+    if (!plain || scan.problem != NumberProblem::None || scan.length != text.size())
         return badValue(option, text, "is not a time in ms " + range + " (for example 2 or 0.05)");
-    if (fraction.size() > 6)
+    // More than 18 significant digits within the range means more than six decimals.
+    if (!scan.number.exact || scan.number.exact->exponent < -6)
         return badValue(option, text, "is finer than a nanosecond");
-    long long ms = 0;
-    const auto [last, ec] = std::from_chars(whole.data(), whole.data() + whole.size(), ms);
-    long long ns = 0;
-    for (std::size_t i = 0; i < 6; ++i)
-        ns = ns * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
-    if (ec != std::errc() || last != whole.data() + whole.size() || ms > maxMs ||
-        (ms == maxMs && ns > 0))
+    long long ns = scan.number.exact->mantissa;
+    for (int i = scan.number.exact->exponent + 6; i > 0; --i) {
+        if (ns > maxMs * 1'000'000)
+            break;  // outside already; no overflow
+        ns *= 10;
+    }
+    if (ns > maxMs * 1'000'000)
         return badValue(option, text, "is outside " + range);
-    return std::chrono::nanoseconds(ms * 1'000'000 + ns);
+    return std::chrono::nanoseconds(ns);
 }
 
 std::string wholeNumberProblem(std::string_view text, long long min, long long max) {

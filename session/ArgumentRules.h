@@ -8,13 +8,20 @@
 
 #include "Catalogue.h"
 #include "Checked.h"
+#include "Number.h"
 
 namespace stepctl::session {
 
-// A dB value: a number read as the panel reads it (point separator in any locale, exponent
-// allowed), which must be the whole text apart from an optional "dB" suffix and white space.
-// "inf" and "nan" are refused; a finite text too large for a float reads as infinite.
+// A dB value: a number as model/Number reads it (sign, point, exponent; no infinity, NaN or
+// hexadecimal form), which must be the whole text apart from an optional "dB" suffix and white
+// space. A number beyond a double's range is refused.
+Checked<Number> readDbNumber(std::string_view option, std::string_view text);
+
+// The same as a float, as the panel's Send reads the text: beyond the float range is infinite.
 Checked<float> readDb(std::string_view option, std::string_view text);
+
+// The level a checked dB text asks for (0 for a text readDb refuses).
+double typedDb(std::string_view text);
 
 // A catalogue name (any case) or a row 0..14.
 Checked<int> readDevice(std::string_view text);

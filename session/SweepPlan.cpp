@@ -1,8 +1,7 @@
 #include "SweepPlan.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cmath>
+#include <limits>
+#include <optional>
 
 #include "ArgumentRules.h"
 #include "Catalogue.h"
@@ -11,53 +10,107 @@
 namespace stepctl::session {
 namespace {
 
-// Six decimals, then trailing zeros dropped: 0.30000000000000004 becomes "0.3", so the Send
-// quantises the value the user meant rather than a rounding error just below a step.
-std::string pointText(double value) {
-    char buffer[64];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    std::string text(buffer, ec == std::errc() ? end : buffer);
-    while (!text.empty() && text.back() == '0')
-        text.pop_back();
-    if (!text.empty() && text.back() == '.')
-        text.pop_back();
-    return text == "-0" ? "0" : text;
+constexpr long long kLongMax = std::numeric_limits<long long>::max();
+
+// m x 10^times, or nothing when it does not fit.
+std::optional<long long> shifted(long long m, long long times) {
+    for (; times > 0; --times) {
+        if (m > kLongMax / 10 || m < -kLongMax / 10)
+            return std::nullopt;
+        m *= 10;
+    }
+    return m;
 }
+
+const BadArgument kTooManyDigits{
+    "--from, --to, --step: too many digits to count the sweep's points exactly"};
 
 }  // namespace
 
-Checked<std::vector<std::string>> sweepPoints(double from, double to, double step) {
-    if (!(step > 0.0) || !std::isfinite(step))
+Checked<std::vector<std::string>> sweepPoints(Decimal from, Decimal to, Decimal step) {
+    if (step.mantissa <= 0)
         return BadArgument{"--step: must be above 0 dB"};
-    // A hair of tolerance so that 0..1 by 0.1 ends on 1 despite binary fractions.
-    const double intervals = std::floor(std::fabs(to - from) / step + 1e-9);
-    if (!(intervals < static_cast<double>(kMaxSweepPoints))) {
-        return BadArgument{"--step: " + pointText(step) + " dB gives more than " +
-                           std::to_string(kMaxSweepPoints) + " points"};
+    // The ends on one grid, then the span on the step's grid.
+    const int endsExponent = std::min(from.exponent, to.exponent);
+    const auto first = shifted(from.mantissa, from.exponent - endsExponent);
+    const auto last = shifted(to.mantissa, to.exponent - endsExponent);
+    if (!first || !last || *first < -kLongMax / 2 || *last < -kLongMax / 2 ||
+        *first > kLongMax / 2 || *last > kLongMax / 2) {
+        return kTooManyDigits;
     }
-    const double direction = to < from ? -1.0 : 1.0;
+    const long long span = *last >= *first ? *last - *first : *first - *last;
+    const BadArgument tooMany{"--step: " + decimalText(step) + " dB gives more than " +
+                              std::to_string(kMaxSweepPoints) + " points"};
+    long long intervals = 0;
+    if (step.exponent >= endsExponent) {
+        const auto stepOnEnds = shifted(step.mantissa, step.exponent - endsExponent);
+        intervals = stepOnEnds ? span / *stepOnEnds : 0;  // a step too large to shift: no interval
+    } else {
+        const auto spanOnStep = shifted(span, endsExponent - step.exponent);
+        if (!spanOnStep)
+            return tooMany;  // a step that fine against such a span
+        intervals = *spanOnStep / step.mantissa;
+    }
+    if (intervals >= static_cast<long long>(kMaxSweepPoints))
+        return tooMany;
+
+    // from + i x step on the finer of their grids; within the span, so it fits.
+    const int exponent = std::min(from.exponent, step.exponent);
+    const auto start = shifted(from.mantissa, from.exponent - exponent);
+    const auto stride = intervals == 0 ? std::optional<long long>(0)
+                                       : shifted(step.mantissa, step.exponent - exponent);
+    if (!start || !stride || (intervals > 0 && *stride > kLongMax / 2 / intervals) ||
+        *start > kLongMax / 2 || *start < -kLongMax / 2) {
+        return kTooManyDigits;
+    }
+    const long long direction = *last < *first ? -1 : 1;
     std::vector<std::string> points;
-    for (int i = 0; i <= static_cast<int>(intervals); ++i)
-        points.push_back(pointText(from + direction * step * i));
+    for (long long i = 0; i <= intervals; ++i)
+        points.push_back(decimalText({*start + direction * i * *stride, exponent}));
+    return points;
+}
+
+Checked<std::vector<std::string>> sweepLevels(int row, std::string_view from, std::string_view to,
+                                              std::string_view step, Warnings& warnings) {
+    // An end as the Send would clamp it: 0 below, the top above, else exactly as typed.
+    const auto end = [row, &warnings](std::string_view option,
+                                      std::string_view text) -> Checked<Decimal> {
+        const Checked<float> level = readLevel(option, text, row, warnings);
+        if (!level.ok())
+            return level.bad();
+        if (*level < 0.0f)
+            return Decimal{};
+        if (*level > topDb(row))
+            return decimalOf(topDb(row));
+        const Number number = *readDbNumber(option, text);
+        if (!number.exact)
+            return kTooManyDigits;
+        return *number.exact;
+    };
+    const Checked<Decimal> first = end("--from", from);
+    if (!first.ok())
+        return first.bad();
+    const Checked<Decimal> last = end("--to", to);
+    if (!last.ok())
+        return last.bad();
+    const Checked<Number> size = readDbNumber("--step", step);
+    if (!size.ok())
+        return size.bad();
+    if (!(size->value > 0.0))
+        return BadArgument{"--step: must be above 0 dB"};
+    if (!size->exact)
+        return kTooManyDigits;
+    const auto points = sweepPoints(*first, *last, *size->exact);
+    if (points.ok() && size->value < dbPerStep(row)) {
+        warnings.push_back("--step " + std::string(step) + " is finer than the " +
+                           formatDb(static_cast<float>(dbPerStep(row))) + " dB step of " +
+                           deviceLabel(row) + ": some points repeat a code");
+    }
     return points;
 }
 
 Checked<StepPlan> sweepPlan(const SendRequest& target, const SweepText& typed, Warnings& warnings) {
-    const int row = target.row;
-    const Checked<float> from = readLevel("--from", typed.from, row, warnings);
-    if (!from.ok())
-        return from.bad();
-    const Checked<float> to = readLevel("--to", typed.to, row, warnings);
-    if (!to.ok())
-        return to.bad();
-    const Checked<float> step = readDb("--step", typed.step);
-    if (!step.ok())
-        return step.bad();
-
-    // The ends are clamped as the Send would clamp them, so no point lies beyond the range.
-    auto clamped = [row](float db) { return std::clamp<double>(db, 0.0, topDb(row)); };
-    const auto points = sweepPoints(clamped(*from), clamped(*to), *step);
+    const auto points = sweepLevels(target.row, typed.from, typed.to, typed.step, warnings);
     if (!points.ok())
         return points.bad();
     StepPlan plan;
@@ -71,11 +124,6 @@ Checked<StepPlan> sweepPlan(const SendRequest& target, const SweepText& typed, W
     }
     for (std::string& text : texts)
         plan.steps.push_back({std::move(text), {}, typed.dwell});
-    if (*step < dbPerStep(row)) {
-        warnings.push_back("--step " + typed.step + " is finer than the " +
-                           formatDb(static_cast<float>(dbPerStep(row))) + " dB step of " +
-                           deviceLabel(row) + ": some points repeat a code");
-    }
     return plan;
 }
 

@@ -8,13 +8,13 @@ panel and stepctl-cli, in-process.
         board.holds()
 """
 from ._core import (Board, Chip, Device, Error, Held, Interface, NoBoardError, Plan, Sent,
-                    TransferError, chips, devices, frame, plan)
+                    TransferError, __version__, chips, devices, frame, plan)
 
 __all__ = ["Board", "Chip", "Device", "Error", "Held", "Interface", "NoBoardError", "Plan",
-           "Sent", "TransferError", "chips", "devices", "frame", "plan"]
+           "Sent", "TransferError", "__version__", "chips", "devices", "frame", "plan"]
 
 # Shown as stepctl.Board, not stepctl._core.Board.
 for _name in __all__:
-    if isinstance(globals()[_name], type):
+    if isinstance(globals()[_name], type) and _name != "__version__":
         globals()[_name].__module__ = __name__
 del _name

@@ -1,11 +1,13 @@
 """Type stubs of the stepctl module (the extension stepctl._core, re-exported)."""
-from enum import Enum
 from types import TracebackType
-from typing import Literal, Optional, Sequence, SupportsFloat, Union
+from typing import ClassVar, Literal, Optional, Sequence, SupportsFloat, Union, overload
 
-DeviceArg = Union[str, int]
-InterfaceArg = Union[str, "Interface"]
-LevelArg = Union[SupportsFloat, str]
+__version__: str
+"""The version of StepCtl this module belongs to, as `stepctl-cli --version` gives it."""
+
+_DeviceArg = Union[str, int]
+_InterfaceArg = Union[str, "Interface"]
+_LevelArg = Union[SupportsFloat, str]
 
 class Error(Exception):
     """Base of the errors a board reports."""
@@ -16,11 +18,23 @@ class NoBoardError(Error):
 class TransferError(Error):
     """The chip was opened but configuring it or writing the frame failed."""
 
-class Interface(Enum):
-    """How the board's pins talk to the device."""
-    SERIAL = 0
-    PARALLEL = 1
-    ADDRESSABLE = 2
+class Interface:
+    """How the board's pins talk to the device. A pybind11 enum, not an enum.Enum: iterate over
+    Interface.__members__.values(), not over the class."""
+    SERIAL: ClassVar[Interface]
+    PARALLEL: ClassVar[Interface]
+    ADDRESSABLE: ClassVar[Interface]
+    __members__: ClassVar[dict[str, Interface]]
+    def __init__(self, value: int) -> None: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __ne__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
+    def __index__(self) -> int: ...
+    def __int__(self) -> int: ...
+    @property
+    def name(self) -> str: ...
+    @property
+    def value(self) -> int: ...
 
 class Device:
     """A row of the device catalogue."""
@@ -103,26 +117,35 @@ class Chip:
     @property
     def product_id(self) -> int: ...
     @property
-    def bus(self) -> int: ...
+    def bus(self) -> Optional[int]:
+        """The USB bus; None through D2XX."""
     @property
-    def address(self) -> int: ...
+    def address(self) -> Optional[int]:
+        """The USB address; None through D2XX."""
+    @property
+    def location_id(self) -> Optional[int]:
+        """D2XX's location; None through libftdi."""
+    @property
+    def open_elsewhere(self) -> bool:
+        """D2XX only: another program holds it."""
     @property
     def string_error(self) -> str: ...
 
 def devices() -> list[Device]:
     """The device catalogue, one Device per row."""
 
-def plan(device: DeviceArg, interface: InterfaceArg, db: LevelArg,
-         db2: Optional[LevelArg] = None, address: Optional[int] = None) -> Plan:
+def plan(device: _DeviceArg, interface: _InterfaceArg, db: _LevelArg,
+         db2: Optional[_LevelArg] = None, address: Optional[int] = None) -> Plan:
     """The codes, dB values and frame kind a Send would use. Raises ValueError naming a bad
     value."""
 
-def frame(device: DeviceArg, interface: InterfaceArg, db: LevelArg,
-          db2: Optional[LevelArg] = None, address: Optional[int] = None) -> bytes:
+def frame(device: _DeviceArg, interface: _InterfaceArg, db: _LevelArg,
+          db2: Optional[_LevelArg] = None, address: Optional[int] = None) -> bytes:
     """The 36 bytes a Send would write. No board is touched."""
 
-def chips() -> list[Chip]:
-    """The attached FTDI chips. Raises NoBoardError when USB cannot be read."""
+def chips(driver: Literal["ftdi", "d2xx"] = "ftdi") -> list[Chip]:
+    """The attached FTDI chips as the driver lists them. Raises NoBoardError when they cannot be
+    listed."""
 
 class Board:
     """A board to send to: 'ftdi' (the first FTDI chip, or the one with this serial number) or
@@ -134,24 +157,42 @@ class Board:
     def serial(self) -> Optional[str]: ...
     @property
     def closed(self) -> bool: ...
-    def send(self, device: DeviceArg, interface: InterfaceArg, db: LevelArg,
-             db2: Optional[LevelArg] = None, address: Optional[int] = None) -> Sent:
+    def send(self, device: _DeviceArg, interface: _InterfaceArg, db: _LevelArg,
+             db2: Optional[_LevelArg] = None, address: Optional[int] = None) -> Sent:
         """The panel's Send. Raises NoBoardError or TransferError when the frame did not reach
         the chip, ValueError naming a bad value."""
     def probe(self) -> bool:
         """True when the board answers: the chip is held, or it opens (and closes again)."""
     def release(self) -> None:
         """Lets the chip go for other programs; the next setting opens it again."""
-    def sweep(self, start: LevelArg, stop: LevelArg, step: LevelArg, dwell_s: float,
-              count: int = 1, *, device: Optional[DeviceArg] = None,
-              interface: Optional[InterfaceArg] = None, db2: Optional[LevelArg] = None,
-              address: Optional[int] = None) -> list[Sent]:
+    @overload
+    def sweep(self, start: _LevelArg, stop: _LevelArg, step: _LevelArg, dwell_s: float,
+              count: int = 1, *, device: Optional[_DeviceArg] = None,
+              interface: Optional[_InterfaceArg] = None, db2: Optional[_LevelArg] = None,
+              address: Optional[int] = None, timed: Literal[False] = False,
+              sample_rate: Optional[int] = None) -> list[Sent]:
         """start to stop by step, each step held dwell_s on a steady clock, count passes."""
-    def play(self, levels: Sequence[LevelArg] | Sequence[tuple[LevelArg, LevelArg]],
+    @overload
+    def sweep(self, start: _LevelArg, stop: _LevelArg, step: _LevelArg, dwell_s: float,
+              count: int = 1, *, device: Optional[_DeviceArg] = None,
+              interface: Optional[_InterfaceArg] = None, db2: Optional[_LevelArg] = None,
+              address: Optional[int] = None, timed: Literal[True],
+              sample_rate: Optional[int] = None) -> list[tuple[float, Sent]]:
+        """One stream timed by the chip: (t_s, Sent) pairs, t_s each step's start."""
+    @overload
+    def play(self, levels: Sequence[_LevelArg] | Sequence[tuple[_LevelArg, _LevelArg]],
              dwell_s: float | Sequence[float], count: int = 1, *,
-             device: Optional[DeviceArg] = None, interface: Optional[InterfaceArg] = None,
-             address: Optional[int] = None) -> list[Sent]:
+             device: Optional[_DeviceArg] = None, interface: Optional[_InterfaceArg] = None,
+             address: Optional[int] = None, timed: Literal[False] = False,
+             sample_rate: Optional[int] = None) -> list[Sent]:
         """A hop list, each level held its dwell on a steady clock, count passes."""
+    @overload
+    def play(self, levels: Sequence[_LevelArg] | Sequence[tuple[_LevelArg, _LevelArg]],
+             dwell_s: float | Sequence[float], count: int = 1, *,
+             device: Optional[_DeviceArg] = None, interface: Optional[_InterfaceArg] = None,
+             address: Optional[int] = None, timed: Literal[True],
+             sample_rate: Optional[int] = None) -> list[tuple[float, Sent]]:
+        """One stream timed by the chip: (t_s, Sent) pairs, t_s each step's start."""
     def holds(self) -> list[Held]:
         """What each attenuator of the simulated board holds ('sim' only)."""
     def fail(self, call: Literal["unplugged", "open", "bitmode", "rate", "write",

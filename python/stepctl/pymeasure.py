@@ -11,8 +11,8 @@ Imported on its own, so that `import stepctl` never needs PyMeasure:
 Every setting asks SYSTem:ERRor? afterwards and raises StepCtlError on an error, so a value the
 instrument refused never passes silently.
 """
-from pymeasure.adapters import VISAAdapter
-from pymeasure.instruments import Instrument
+from pymeasure.adapters import VISAAdapter  # type: ignore[import]  # PyMeasure ships no types
+from pymeasure.instruments import Instrument  # type: ignore[import]
 
 __all__ = ["StepCtl", "StepCtlError"]
 

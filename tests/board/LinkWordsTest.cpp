@@ -16,15 +16,23 @@ TEST(LinkWords, OpenFailuresInPlainWords) {
         const char* says;
     };
     const Case cases[] = {
-        {{LinkCode::DeviceNotFound, "no FTDI device found"}, "no FTDI chip is attached"},
-        {{LinkCode::DeviceNotOpened, "inappropriate permissions on device!"}, "udev rule"},
+        {{LinkCode::DeviceNotFound, "no FTDI device found", OpenFailure::Absent},
+         "absent: the chip is not attached; plug the board in"},
+        {{LinkCode::DeviceNotFound, "no FTDI device with serial number X1", OpenFailure::Absent},
+         "(no FTDI device with serial number X1)"},
+        {{LinkCode::DeviceNotFound, "FT_DEVICE_NOT_FOUND"}, "absent: "},  // by its code
         {{LinkCode::DeviceNotOpened,
-          "unable to claim usb device. Make sure the default FTDI driver is not in use"},
-         "in use by another program"},
-        {{LinkCode::DeviceNotFound, "libusb_init() failed"}, "USB library could not look"},
-        {{LinkCode::DeviceNotFound, "no FTDI device with serial number X1"}, "serial number X1"},
-        {{LinkCode::DeviceNotOpened, "libusb_open() failed"}, "libusb_open() failed"},
-        // The link's own reason wins over guessing from the words.
+          explainOpenFailure(OpenFailure::AccessDenied, "inappropriate permissions on device!"),
+          OpenFailure::AccessDenied},
+         "udev rules"},
+        {{LinkCode::DeviceNotFound, explainOpenFailure(OpenFailure::NoUsb, "libusb_init() failed"),
+          OpenFailure::NoUsb},
+         "USB library could not look"},
+        {{LinkCode::DriverMissing, "the FTDI D2XX driver (libftd2xx.so) is not installed"},
+         "the FTDI D2XX driver (libftd2xx.so) is not installed"},
+        // Words that sound like a reason are not one: only the link's reason or code decides.
+        {{LinkCode::DeviceNotOpened, "permission denied; busy"},
+         "the chip could not be opened (the driver says: permission denied; busy)"},
         {{LinkCode::DeviceNotOpened, explainOpenFailure(OpenFailure::Busy, "libusb_open() failed"),
           OpenFailure::Busy},
          "busy: the chip is in use"},
@@ -46,7 +54,8 @@ TEST(LinkWords, TheLastExchangeAsTheWatchSawIt) {
     };
     const Case cases[] = {
         {"sent", true, std::nullopt, Fault::Fail, "Connected"},
-        {"absent", false, std::nullopt, Fault::Fail, "Not connected: no FTDI chip is attached"},
+        {"absent", false, std::nullopt, Fault::Fail,
+         "Not connected: absent: the chip is not attached"},
         {"write fails", true, LinkOp::Write, Fault::Fail, "writing the frame failed"},
         {"short write", true, LinkOp::Write, Fault::ShortWrite, "only part of the frame"},
         {"close fails", true, LinkOp::Close, Fault::Fail, "closing the chip failed"},

@@ -68,6 +68,8 @@ TEST(CliSend, RefusesEachBadValueWithExitTwoAndOneLineNamingIt) {
         {"send --device 3 --interface serial --db abc", "--db: 'abc' is not a number"},
         {"send --device 3 --interface serial --db 5dBm", "--db: '5dBm' is not a number"},
         {"send --device 3 --interface serial --db nan", "--db: 'nan' is not a number"},
+        {"send --device 3 --interface serial --db nan(1)", "--db: 'nan(1)' is not a number"},
+        {"send --device 3 --interface serial --db 1e400", "--db: '1e400' is too large"},
         {"send --device 3 --interface serial", "--db is required"},
         {"send --device 3 --interface serial --db 1 --db 2", "--db"},
         {"send --device 14 --interface serial --db 1 --db2 x", "--db2: 'x' is not a number"},

@@ -42,6 +42,15 @@ TEST(CliSweep, SendsEachPointInTurnWithAProgressLine) {
         EXPECT_EQ(lines[i]["status"], "sent");
     }
     EXPECT_EQ(lines[1]["requested_db"], 0.75);
+
+    // Decimal steps reach the end: 11 points from 0 to 3 by 0.3.
+    const auto decimal = jsonLines(
+        run(std::string(kSweep) + "--device ZMG-B1 --interface serial --from 0 --to 3 --step 0.3 "
+                                  "--json")
+            .out);
+    ASSERT_EQ(decimal.size(), 11u);
+    EXPECT_EQ(decimal.back()["requested_db"], 3.0);
+    EXPECT_EQ(decimal.back()["codes"], nlohmann::json::array({12}));
 }
 
 TEST(CliSweep, ClampsItsEndsAndWarnsAboutFineSteps) {

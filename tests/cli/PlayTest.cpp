@@ -42,6 +42,8 @@ TEST(HopList, RefusesABadLineByItsNumber) {
     const SendRequest dual{14, Interface::Serial, 0, "", ""};
     const std::tuple<const SendRequest*, const char*, const char*> cases[] = {
         {&single, "1\nabc\n", "line 2: 'abc' is not a number"},
+        {&single, "1\nnan(7)\n", "line 2: 'nan(7)' is not a number"},
+        {&single, "+inf\n", "line 1: '+inf' is not a number"},
         {&single, "1\n2,3,4\n", "line 2: '2,3,4' is not dB[,dwell_ms]"},
         {&single, "\n\n1,-5\n", "line 3: dwell_ms"},
         {&dual, "1\n", "line 1: '1' is not dB,dB2[,dwell_ms]"},
@@ -74,6 +76,11 @@ TEST(CliPlay, PlaysTheListAsOftenAsAskedAndRefusesBeforeSending) {
     EXPECT_EQ(refused.out, "");  // nothing sent
     EXPECT_NE(refused.err.find("line 3"), std::string::npos) << refused.err;
     EXPECT_EQ(run(play + (dir / "absent.txt").string()).exit, 2);
+    // The level reported is the one typed, sign and all.
+    const std::string plus = (dir / "plus.txt").string();
+    std::ofstream(plus) << "+5\n";
+    const CliRun json = run(play + plus + " --json");
+    EXPECT_NE(json.out.find("\"requested_db\":5.0,"), std::string::npos) << json.out;
     fs::remove_all(dir);
 }
 
@@ -132,19 +139,28 @@ TEST(CliProcess, TermAndHupStopBetweenStepsWithTheStoppedLine) {
     fs::remove_all(dir);
 }
 
-// `| head -1` closes the pipe: the endless sweep ends on its own, not killed by SIGPIPE.
+// `| head -1` closes the pipe: the endless sweep ends on its own, not killed by SIGPIPE, and
+// says nothing on stderr.
 TEST(CliProcess, AClosedPipeEndsTheLoopQuietly) {
-    const std::string script = std::string("set -o pipefail; ") + STEPCTL_CLI +
-                               " sweep --board sim --device 3 --interface serial --from 0 --to 1 "
-                               "--step 1 --dwell-ms 1 --repeat 0 2>&1 | head -1; echo \"exit $?\"";
-    FILE* shell = popen(("bash -c '" + script + "'").c_str(), "r");
-    ASSERT_NE(shell, nullptr);
-    std::string text;
-    char chunk[256];
-    while (std::fgets(chunk, sizeof chunk, shell) != nullptr)
-        text += chunk;
-    pclose(shell);
-    EXPECT_EQ(text, "step 1: 0 dB: sent code 0 (0.00 dB)\nexit 130\n");
+    const std::string sweep = std::string(STEPCTL_CLI) +
+                              " sweep --board sim --device 3 --interface serial --from 0 --to 1 "
+                              "--step 1 --dwell-ms 1 --repeat 0";
+    const auto shellOutput = [](const std::string& script) {
+        FILE* shell = popen(("bash -c '" + script + "'").c_str(), "r");
+        std::string text;
+        char chunk[256];
+        while (shell != nullptr && std::fgets(chunk, sizeof chunk, shell) != nullptr)
+            text += chunk;
+        if (shell != nullptr)
+            pclose(shell);
+        return text;
+    };
+    EXPECT_EQ(shellOutput("set -o pipefail; " + sweep + " 2>&1 | head -1; echo \"exit $?\""),
+              "step 1: 0 dB: sent code 0 (0.00 dB)\nexit 130\n");
+    // stderr apart from the pipe: nothing on it.
+    EXPECT_EQ(shellOutput("set -o pipefail; { " + sweep +
+                          " | head -n 1 >/dev/null; } 2>&1; echo \"exit $?\""),
+              "exit 130\n");
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 """The module against the CLI and the simulated board: one case per frame kind, the latched
 values of a send, and each way a call can be refused or fail."""
+import inspect
 import json
+import os
 import subprocess
+import sys
+import warnings
 
 import pytest
 
@@ -53,8 +57,12 @@ SIM_SENDS = [
 
 @pytest.mark.parametrize("args,kwargs,holds,warned", SIM_SENDS)
 def test_sim_send_latches(args, kwargs, holds, warned):
-    with stepctl.Board("sim") as board:
+    with stepctl.Board("sim") as board, warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
         sent = board.send(*args, **kwargs)
+        # Clamping is also told the Python way, with the same words.
+        assert [(w.category, str(w.message)) for w in caught] == \
+            [(UserWarning, text) for text in sent.warnings]
         assert sent.status == "sent" and sent.board == "sim"
         assert sent.frame == stepctl.frame(*args, **kwargs)
         assert [(h.attenuator, h.code, h.db) for h in board.holds()] == holds
@@ -70,6 +78,8 @@ BAD_VALUES = [
     ({"interface": "spi"}, ValueError, "interface: 'spi'"),
     ({"db": "--5"}, ValueError, "db: '--5' is not a number"),
     ({"db": float("nan")}, ValueError, "db: 'nan'"),
+    ({"db": "nan(1)"}, ValueError, "db: 'nan(1)' is not a number"),
+    ({"db": float("-inf")}, ValueError, "db: '-inf'"),
     ({"interface": "addressable", "address": 8}, ValueError, "address: '8' is outside 0..7"),
     ({"interface": "addressable"}, ValueError, "address 0..7 is required"),
     ({"device": 14}, ValueError, "db2 is required"),
@@ -133,3 +143,41 @@ def test_devices_are_the_catalogue():
     dual = devices[14]
     assert (dual.group, dual.bits, dual.step, dual.top) == ("dual 6-bit", 6, 0.5, 31.5)
     assert Interface.ADDRESSABLE not in dual.interfaces
+
+
+def test_the_version_is_the_programs(built):
+    out = subprocess.run([built["cli"], "--version"], check=True, capture_output=True,
+                         text=True).stdout
+    assert out.strip() == f"stepctl-cli {stepctl.__version__}"
+
+
+# inspect reads every signature: one row a callable, the parameters it must show.
+SIGNATURES = [
+    (stepctl.plan, "(device, interface, db, db2=None, address=None)"),
+    (stepctl.frame, "(device, interface, db, db2=None, address=None)"),
+    (stepctl.chips, "(driver='ftdi')"),
+    (stepctl.devices, "()"),
+    (stepctl.Board, "(kind='ftdi', serial=None)"),
+    (stepctl.Board("sim").send, "(device, interface, db, db2=None, address=None)"),
+    (stepctl.Board.sweep, "(self, start, stop, step, dwell_s, count=1, *, device=None, "
+                          "interface=None, db2=None, address=None, timed=False, sample_rate=None)"),
+    (stepctl.Board.play, "(self, levels, dwell_s, count=1, *, device=None, interface=None, "
+                         "address=None, timed=False, sample_rate=None)"),
+]
+
+
+@pytest.mark.parametrize("call,signature", SIGNATURES, ids=[s[1] for s in SIGNATURES])
+def test_signatures_are_readable(call, signature):
+    assert str(inspect.signature(call)) == signature
+
+
+def test_chips_go_through_the_driver_table(built):
+    """D2XX chips are listed as libftdi's are (the fake library, in a child with its path)."""
+    code = "import stepctl; print([c.serial for c in stepctl.chips('d2xx')])"
+    env = dict(os.environ, FAKE_D2XX_CHIPS="A1,B2",
+               LD_LIBRARY_PATH=str(built["fake_d2xx"].parent))
+    out = subprocess.run([sys.executable, "-c", code], check=True, capture_output=True,
+                         text=True, env=env).stdout
+    assert out.strip() == "['A1', 'B2']"
+    with pytest.raises(ValueError, match="driver: 'usb'"):
+        stepctl.chips("usb")

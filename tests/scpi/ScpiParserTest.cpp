@@ -103,10 +103,12 @@ TEST(ScpiNumeric, ReadsNumbersUnitsAndWords) {
         EXPECT_EQ(numeric->value, value) << text;
     }
     EXPECT_EQ(read("10.5DB")->number, "10.5");
+    EXPECT_EQ(read("+5")->number, "5");
     EXPECT_EQ(read("maximum")->word, Word::Max);
     EXPECT_EQ(read("def")->word, Word::Def);
     EXPECT_EQ(read("UP", true)->word, Word::Up);
-    for (const char* bad : {"UP", "abc", "10.5dBm", "0x10", "inf", "nan", "1e999", "1.2.3", ""})
+    for (const char* bad :
+         {"UP", "abc", "10.5dBm", "0x10", "inf", "nan", "nan(1)", "+inf", "1e999", "1.2.3", ""})
         EXPECT_FALSE(read(bad)) << bad;
     EXPECT_FALSE(readNumeric({"10", true}, "DB"));  // a string is not a number
 }

@@ -81,3 +81,17 @@ def test_server_survives(server, abuse):
     abuse(server)
     assert server.fresh_idn().startswith("StepCtl,")
     assert server.process.poll() is None
+
+
+# A server that cannot listen exits 6 and says why; each row a reason.
+@pytest.mark.parametrize("listen, said", [
+    ("127.0.0.1", "the port is in use"),
+    ("192.0.2.1", "the address is not one of this machine's"),  # TEST-NET-1: never local
+])
+def test_a_server_that_cannot_listen_says_why(server, listen, said):
+    second = subprocess.run(
+        [os.environ["STEPCTL_CLI"], "serve", "--board", "sim", "--listen", listen,
+         "--port", str(server.port)],
+        capture_output=True, text=True, timeout=30, env=dict(os.environ, HOME=server.home.name))
+    assert second.returncode == 6, second.stderr
+    assert said in second.stderr
