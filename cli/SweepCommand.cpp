@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "StepLoop.h"
 #include "SweepPlan.h"
+#include "TimedLoop.h"
 
 namespace stepctl::cli {
 namespace {
@@ -12,20 +13,11 @@ Checked<StepPlan> readSweep(const SweepOptions& options, Warnings& warnings) {
     const Checked<SendRequest> target = readTarget(options.target, warnings);
     if (!target.ok())
         return target.bad();
-    // A timed stream counts samples, so its dwell may be a decimal.
-    std::chrono::nanoseconds dwell{0};
-    if (options.timed.timed) {
-        const auto exact = readMilliseconds("--dwell-ms", options.dwellMs, kMaxDwellMs);
-        if (!exact.ok())
-            return exact.bad();
-        dwell = *exact;
-    } else {
-        const Checked<long long> ms =
-            readWholeNumber("--dwell-ms", options.dwellMs, 0, kMaxDwellMs);
-        if (!ms.ok())
-            return ms.bad();
-        dwell = std::chrono::milliseconds(*ms);
-    }
+    const Checked<std::chrono::nanoseconds> readDwell =
+        readDwellMs(options.dwellMs, options.timed.timed);
+    if (!readDwell.ok())
+        return readDwell.bad();
+    const std::chrono::nanoseconds dwell = *readDwell;
     const Checked<long long> passes = readWholeNumber("--repeat", options.repeat, 0, kMaxPasses);
     if (!passes.ok())
         return passes.bad();

@@ -148,4 +148,13 @@ ExitCode runTimedPlanned(std::string_view command, const Checked<StepPlan>& plan
     return ExitCode::Ok;
 }
 
+Checked<std::chrono::nanoseconds> readDwellMs(const std::string& text, bool timed) {
+    if (timed)
+        return readMilliseconds("--dwell-ms", text, kMaxDwellMs);
+    const Checked<long long> ms = readWholeNumber("--dwell-ms", text, 0, kMaxDwellMs);
+    if (!ms.ok())
+        return ms.bad();
+    return std::chrono::nanoseconds(std::chrono::milliseconds(*ms));
+}
+
 }  // namespace stepctl::cli

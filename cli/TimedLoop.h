@@ -2,6 +2,7 @@
 // time, a line per step once the chip has taken it, and the whole stream as a VCD on request.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ struct TimedText {
 
 // Refuses --sample-rate or --vcd without --timed, and nothing else.
 std::optional<BadArgument> timedOptionProblem(const TimedText& timed);
+
+// --dwell-ms: whole milliseconds on the host's clock; decimals where the stream counts samples.
+Checked<std::chrono::nanoseconds> readDwellMs(const std::string& text, bool timed);
 
 // A checked plan streamed on the chosen board: a bad plan, rate or dwell is refused before
 // anything opens.

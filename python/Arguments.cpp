@@ -56,6 +56,18 @@ std::optional<std::string> addressText(py::handle address) {
     return std::string(py::str(address));
 }
 
+// The target's values as the command line would have been given them.
+session::TargetText targetText(py::handle device, py::handle interface, py::handle db2,
+                               py::handle address) {
+    session::TargetText typed;
+    typed.device = deviceText(device);
+    typed.interface = interfaceText(interface);
+    typed.address = addressText(address);
+    if (!db2.is_none())
+        typed.db2 = dbText("db2", db2);
+    return typed;
+}
+
 }  // namespace
 
 std::string pythonWords(const std::string& message) {
@@ -108,12 +120,7 @@ session::SendRequest readSequenceTarget(py::handle device, py::handle interface,
     }
     if (device.is_none() || interface.is_none())
         throw py::value_error("device, interface: a sequence names both, or neither");
-    session::TargetText typed;
-    typed.device = deviceText(device);
-    typed.interface = interfaceText(interface);
-    typed.address = addressText(address);
-    if (!db2.is_none())
-        typed.db2 = dbText("db2", db2);
+    session::TargetText typed = targetText(device, interface, db2, address);
     if (levelsNameDb2 && !typed.db2) {
         const auto row = session::readDevice(typed.device);
         const auto iface = session::readInterface(typed.interface);
@@ -150,12 +157,7 @@ long long readCount(const char* name, py::handle count, long long min, long long
 
 session::SendRequest readRequest(py::handle device, py::handle interface, py::handle db,
                                  py::handle db2, py::handle address, session::Warnings& warnings) {
-    session::TargetText typed;
-    typed.device = deviceText(device);
-    typed.interface = interfaceText(interface);
-    typed.address = addressText(address);
-    if (!db2.is_none())
-        typed.db2 = dbText("db2", db2);
+    session::TargetText typed = targetText(device, interface, db2, address);
     session::Warnings ruleWarnings;
     const auto request = session::readSendRequest(typed, dbText("db", db), ruleWarnings);
     if (!request.ok())
