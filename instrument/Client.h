@@ -20,6 +20,7 @@ struct StatusRegister {
 // The standard bits used.
 namespace status {
 inline constexpr int kSweeping = 0x0008;           // OPERation bit 3: a sequence runs
+inline constexpr int kTimingLost = 0x0004;         // QUEStionable bit 2 (TIME): a stream ran dry
 inline constexpr int kNotAnswering = 0x0200;       // QUEStionable bit 9: the last exchange failed
 inline constexpr int kQuestionableSummary = 0x08;  // status byte bit 3
 inline constexpr int kOperationSummary = 0x80;     // status byte bit 7
@@ -35,6 +36,7 @@ struct Client {
     // (a short sequence, a failure) still latches an event.
     std::vector<long long> seenRuns;
     std::vector<long long> seenFailures;
+    std::vector<long long> seenUnderruns;
 
     struct Run {
         std::size_t board = 0;

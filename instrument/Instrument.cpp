@@ -10,6 +10,7 @@
 #include "Pattern.h"
 #include "SendRequest.h"
 #include "SendRoad.h"
+#include "SettingFrame.h"
 #include "TextFormat.h"
 
 namespace stepctl::instrument {
@@ -108,6 +109,10 @@ const std::vector<Entry>& table() {
         {scpi::Pattern("INITiate[:IMMediate]"), false, 0, 0, &I::initiate},
         {scpi::Pattern("ABORt"), false, 0, 0, &I::abort},
         {scpi::Pattern("SEQuence:STEP"), true, 0, 0, &I::querySequenceStep},
+        {scpi::Pattern("SEQuence:TIMed"), false, 1, 1, &I::setTimed},
+        {scpi::Pattern("SEQuence:TIMed"), true, 0, 0, &I::queryTimed},
+        {scpi::Pattern("[SOURce]:SRATe"), false, 1, 1, &I::setSampleRate},
+        {scpi::Pattern("[SOURce]:SRATe"), true, 0, 1, &I::querySampleRate},
     };
     return entries;
 }
@@ -203,6 +208,7 @@ Client Instrument::connect() const {
     for (const auto& board : boards_) {
         client.seenRuns.push_back(board->sequencer.started());
         client.seenFailures.push_back(board->failures);
+        client.seenUnderruns.push_back(board->underruns);
     }
     return client;
 }
@@ -272,8 +278,11 @@ void Instrument::refresh(Client& client) {
             client.operation.event |= status::kSweeping;
         if (mine && board.failures > client.seenFailures[i])
             client.questionable.event |= status::kNotAnswering;
+        if (mine && board.underruns > client.seenUnderruns[i])
+            client.questionable.event |= status::kTimingLost;
         client.seenRuns[i] = board.sequencer.started();
         client.seenFailures[i] = board.failures;
+        client.seenUnderruns[i] = board.underruns;
     }
     if (client.opcAfter &&
         boards_[client.opcAfter->board]->sequencer.ended() >= client.opcAfter->run) {
@@ -286,8 +295,10 @@ void Instrument::refresh(Client& client) {
             // The connection that started a sequence hears why it stopped early.
             if (board.sequencer.failed(client.started->run) && board.sequenceError) {
                 Error error = *board.sequenceError;
-                error.detail = "the sequence stopped at step " +
-                               std::to_string(board.sequencer.step()) + ": " + error.detail;
+                if (!board.streamError) {
+                    error.detail = "the sequence stopped at step " +
+                                   std::to_string(board.sequencer.step()) + ": " + error.detail;
+                }
                 client.status.push(std::move(error));
             }
             client.started.reset();
@@ -305,6 +316,46 @@ bool Instrument::refusedWhileRunning(Call& call) {
     call.client.status.push({err::kSettingsConflict,
                              headerText(call.command) + ": a sequence is running; ABORt it first"});
     return true;
+}
+
+bool Instrument::refusedWhileStreaming(Call& call) {
+    if (!selected(call.client).sequencer.streaming())
+        return false;
+    call.client.status.push(
+        {err::kSettingsConflict,
+         headerText(call.command) + ": a timed stream is being written; ask once it has ended"});
+    return true;
+}
+
+bool Instrument::streamEnded(Board& board, const TimedEnd& end) {
+    if (end.latched) {
+        const auto frame =
+            frameForPlan(end.latched->request.row, end.latched->request.iface, end.latched->plan);
+        if (frame)
+            board.lastFrame = frame->frame;
+    }
+    const std::string after =
+        "the timed stream stopped after " + std::to_string(end.steps) + " whole steps: ";
+    board.streamError = true;
+    board.sequenceError.reset();
+    if (end.status == SendStatus::NoDevice) {
+        board.sequenceError = Error{err::kHardwareMissing, after + end.detail + "; nothing sent"};
+    } else if (end.status != SendStatus::Sent) {
+        board.sequenceError = Error{err::kHardware, after + end.detail};
+    }
+    const bool failed = board.sequenceError.has_value();
+    if (failed && !board.failing)
+        ++board.failures;
+    board.failing = failed;
+    board.underran = !failed && end.underrun;
+    if (board.underran) {
+        ++board.underruns;
+        board.sequenceError = Error{err::kHardware,
+                                    "the timed stream ran to its end, but the "
+                                    "timing was not kept: " +
+                                        end.underrunDetail};
+    }
+    return !board.sequenceError;
 }
 
 void Instrument::queryIdentity(Call& call) {
@@ -382,6 +433,8 @@ void Instrument::queryStatusByte(Call& call) {
 }
 
 void Instrument::querySelfTest(Call& call) {
+    if (refusedWhileStreaming(call))
+        return;
     Board& board = selected(call.client);
     const bool ok = board.session.probe().ok();
     if (!ok && !board.failing)
@@ -415,7 +468,9 @@ void Instrument::queryQuestionableEvent(Call& call) {
 }
 
 void Instrument::queryQuestionableCondition(Call& call) {
-    answer(call, selected(call.client).failing ? std::to_string(status::kNotAnswering) : "0");
+    const Board& board = selected(call.client);
+    answer(call, std::to_string((board.failing ? status::kNotAnswering : 0) |
+                                (board.underran ? status::kTimingLost : 0)));
 }
 
 void Instrument::setQuestionableEnable(Call& call) {
@@ -486,6 +541,8 @@ void Instrument::releaseBoard(Call& call) {
 }
 
 void Instrument::queryHolds(Call& call) {
+    if (refusedWhileStreaming(call))
+        return;
     const BoardSession& session = selected(call.client).session;
     const SimulatedBoard* simulated = session.simulated();
     if (simulated == nullptr) {

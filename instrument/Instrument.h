@@ -20,6 +20,7 @@
 #include "Parser.h"
 #include "SequencePlan.h"
 #include "Sequencer.h"
+#include "TimedRun.h"
 
 namespace stepctl::instrument {
 
@@ -141,6 +142,10 @@ class Instrument {
     void initiate(Call& call);
     void abort(Call& call);
     void querySequenceStep(Call& call);
+    void setTimed(Call& call);
+    void queryTimed(Call& call);
+    void setSampleRate(Call& call);
+    void querySampleRate(Call& call);
 
   private:
     struct Board;
@@ -150,6 +155,10 @@ class Instrument {
     void refresh(Client& client);
     Board& selected(const Client& client) const;
     bool refusedWhileRunning(Call& call);
+    // A query that needs the board's lock, which a timed stream holds for its whole length.
+    bool refusedWhileStreaming(Call& call);
+    // What a timed stream's end leaves on its board; false when it failed (on the loop).
+    bool streamEnded(Board& board, const session::TimedEnd& end);
 
     // Which attenuator ATTenuation<n> names, or nothing (with the error queued).
     std::optional<int> attenuatorOf(Call& call) const;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Instrument.h"
+#include "TimedRun.h"
 
 namespace stepctl::instrument {
 
@@ -13,10 +14,20 @@ struct Instrument::Board {
     Board(asio::io_context& io, BoardSlot slot, Instrument& owner)
         : session(*slot.session),
           serial(std::move(slot.serial)),
-          sequencer(io, [this, &owner](const session::SendRequest& request) {
-              sequenceError = owner.sendTo(*this, request);
-              return !sequenceError;
-          }) {}
+          sequencer(
+              io,
+              [this, &owner](const session::SendRequest& request) {
+                  sequenceError = owner.sendTo(*this, request);
+                  streamError = false;
+                  return !sequenceError;
+              },
+              [this](const session::StepPlan& plan, long long rate,
+                     const session::KeepStreaming& keepGoing, const session::OnTimedStep& onStep) {
+                  return session::runTimed(session, plan, {rate, nullptr}, keepGoing, onStep);
+              },
+              [this, &owner](const session::TimedEnd& end) {
+                  return owner.streamEnded(*this, end);
+              }) {}
 
     session::BoardSession& session;
     std::function<std::string()> serial;
@@ -24,8 +35,11 @@ struct Instrument::Board {
     std::optional<Frame> lastFrame;
     bool failing = false;    // the last exchange did not reach the board
     long long failures = 0;  // how often it started failing
+    bool underran = false;   // the last timed stream ran dry: a step lasted longer
+    long long underruns = 0;
     SequenceSettings settings;
     std::optional<scpi::Error> sequenceError;  // why the last step sent failed
+    bool streamError = false;                  // ... or the timed stream, in its own words
     Sequencer sequencer;
 };
 

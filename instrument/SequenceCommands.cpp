@@ -1,4 +1,5 @@
-// The sequence commands: SWEep, LIST, ATTenuation:MODE, INITiate, ABORt and the step query.
+// The sequence commands: SWEep, LIST, ATTenuation:MODE, SEQuence:TIMed, SOURce:SRATe,
+// INITiate, ABORt and the step query.
 // Their settings belong to the selected board, like its device; a change while a sequence runs
 // applies to the next INITiate.
 #include <cmath>
@@ -217,7 +218,17 @@ void Instrument::initiate(Call& call) {
         call.client.status.push(std::move(*error));
         return;
     }
-    board.sequencer.start(std::move(std::get<StepPlan>(plan)));
+    StepPlan& steps = std::get<StepPlan>(plan);
+    if (board.settings.timed) {
+        if (auto problem =
+                timedDwellProblem(steps, board.settings.mode, board.settings.sampleRate)) {
+            call.client.status.push(std::move(*problem));
+            return;
+        }
+        board.sequencer.startTimed(std::move(steps), board.settings.sampleRate);
+    } else {
+        board.sequencer.start(std::move(steps));
+    }
     call.client.started = Client::Run{call.client.board, board.sequencer.started()};
 }
 
@@ -227,6 +238,75 @@ void Instrument::abort(Call& call) {
 
 void Instrument::querySequenceStep(Call& call) {
     answer(call, std::to_string(selected(call.client).sequencer.step()));
+}
+
+}  // namespace stepctl::instrument
+
+namespace stepctl::instrument {
+
+void Instrument::setTimed(Call& call) {
+    const scpi::Parameter& parameter = call.command.parameters.front();
+    const std::string& text = parameter.text;
+    bool& timed = selected(call.client).settings.timed;
+    if (!parameter.quoted && (scpi::isMnemonic(text, "ON") || text == "1"))
+        timed = true;
+    else if (!parameter.quoted && (scpi::isMnemonic(text, "OFF") || text == "0"))
+        timed = false;
+    else
+        call.client.status.push({err::kIllegalParameter, "'" + text + "' is not ON, OFF, 1 or 0"});
+}
+
+void Instrument::queryTimed(Call& call) {
+    answer(call, selected(call.client).settings.timed ? "1" : "0");
+}
+
+namespace {
+
+// A sample rate in Hz (MIN, MAX, DEF too), or nothing with the error queued: the reason a rate
+// beyond the chip's clock or the link is refused is the one the timed stream gives.
+std::optional<long long> readRate(Instrument::Call& call, bool limitsOnly) {
+    const scpi::Parameter& parameter = call.command.parameters.front();
+    const auto numeric = scpi::readNumeric(parameter, "HZ");
+    if (numeric && numeric->word == scpi::Word::Min)
+        return kMinStreamRate;
+    if (numeric && numeric->word == scpi::Word::Max)
+        return kMaxStreamRate;
+    if (numeric && numeric->word == scpi::Word::Def)
+        return kDefaultStreamRate;
+    if (limitsOnly) {
+        call.client.status.push(
+            {err::kIllegalParameter, "'" + parameter.text + "': a query takes MIN, MAX or DEF"});
+        return std::nullopt;
+    }
+    if (!numeric || numeric->word != scpi::Word::None ||
+        numeric->value != std::floor(numeric->value)) {
+        call.client.status.push({err::kIllegalParameter,
+                                 "'" + parameter.text + "' is not a whole number of samples/s"});
+        return std::nullopt;
+    }
+    const long long rate =
+        numeric->value > 1e15 ? 1'000'000'000'000'000 : static_cast<long long>(numeric->value);
+    const RateChoice choice = chooseBitBangRate(ChipFamily::Unknown, rate);
+    if (!choice.refusal.empty()) {
+        call.client.status.push({err::kDataOutOfRange, choice.refusal});
+        return std::nullopt;
+    }
+    return rate;
+}
+
+}  // namespace
+
+void Instrument::setSampleRate(Call& call) {
+    if (const auto rate = readRate(call, false))
+        selected(call.client).settings.sampleRate = *rate;
+}
+
+void Instrument::querySampleRate(Call& call) {
+    if (call.command.parameters.empty()) {
+        answer(call, std::to_string(selected(call.client).settings.sampleRate));
+    } else if (const auto rate = readRate(call, true)) {
+        answer(call, std::to_string(*rate));
+    }
 }
 
 }  // namespace stepctl::instrument

@@ -1,8 +1,11 @@
 #include "SequencePlan.h"
 
+#include <cstdio>
+
 #include "Number.h"
 #include "SweepPlan.h"
 #include "TextFormat.h"
+#include "TimedStream.h"
 
 namespace stepctl::instrument {
 
@@ -75,6 +78,32 @@ std::variant<StepPlan, scpi::Error> sequencePlan(const SequenceSettings& setting
     }
     plan.passes = settings.listCount;
     return plan;
+}
+
+std::optional<scpi::Error> timedDwellProblem(const StepPlan& plan, SequenceMode mode,
+                                             long long samplesPerSecond) {
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const std::uint64_t samples = session::samplesFor(plan.steps[i].dwell, samplesPerSecond);
+        if (samples >= kFrameSize)
+            continue;
+        const auto ms = [](double seconds) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.6g ms", seconds * 1e3);
+            return std::string(text);
+        };
+        const std::string which = mode == SequenceMode::Sweep
+                                      ? std::string("SWEep:DWELl")
+                                      : "LIST:DWELl of step " + std::to_string(i + 1);
+        return scpi::Error{
+            err::kDataOutOfRange,
+            which + " (" + ms(std::chrono::duration<double>(plan.steps[i].dwell).count()) +
+                ") is " + std::to_string(samples) + " samples at " +
+                std::to_string(samplesPerSecond) + " samples/s; a timed step needs at least the " +
+                std::to_string(kFrameSize) + " samples of its frame (" +
+                ms(static_cast<double>(kFrameSize) / static_cast<double>(samplesPerSecond)) +
+                "); nothing sent"};
+    }
+    return std::nullopt;
 }
 
 std::size_t passSteps(const SequenceSettings& settings) {

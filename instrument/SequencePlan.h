@@ -3,10 +3,12 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "BitBangClock.h"
 #include "Errors.h"
 #include "Sequence.h"
 
@@ -32,6 +34,8 @@ struct SequenceSettings {
     std::vector<Level> listLevels;
     std::vector<std::chrono::nanoseconds> listDwells{kDefaultDwell};  // one: every step
     long long listCount = 1;
+    bool timed = false;  // INITiate writes one stream for the chip's own clock to time
+    long long sampleRate = kDefaultStreamRate;  // of that stream, samples per second
 };
 
 // The steps of the mode's sequence on attenuator 1 of `target` (its text2 is sent with each
@@ -39,6 +43,11 @@ struct SequenceSettings {
 // the levels, a level beyond the device's top.
 std::variant<session::StepPlan, scpi::Error> sequencePlan(const SequenceSettings& settings,
                                                           const session::SendRequest& target);
+
+// Refuses, naming it, a step of `plan` whose dwell is shorter than its frame at the rate (fewer
+// than 36 samples), before anything is written.
+std::optional<scpi::Error> timedDwellProblem(const session::StepPlan& plan, SequenceMode mode,
+                                             long long samplesPerSecond);
 
 // The mode's sequence length in steps of one pass, as far as it is known without a device.
 std::size_t passSteps(const SequenceSettings& settings);

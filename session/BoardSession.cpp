@@ -61,12 +61,16 @@ SendResult BoardSession::send(const SendRequest& request) {
     if (simulated_ != nullptr)
         simulated_->follow(request.row, request.iface);
     result.outcome = held_.write(frame->kind, frame->frame);
-    if (result.outcome->sent()) {
-        holds_[0] = result.plan.code1;
-        if (result.plan.dispatch == Dispatch::Dual)
-            holds_[1] = *result.plan.code2;
-    }
+    if (result.outcome->sent())
+        noteLatched(result.plan);
     return result;
+}
+
+void BoardSession::noteLatched(const SendPlan& plan) {
+    const std::lock_guard guard(holdsLock_);
+    holds_[0] = plan.code1;
+    if (plan.dispatch == Dispatch::Dual)
+        holds_[1] = *plan.code2;
 }
 
 LinkStatus BoardSession::probe() {
@@ -85,12 +89,12 @@ bool BoardSession::held() const {
 }
 
 std::array<std::optional<int>, 2> BoardSession::holds() const {
-    const std::lock_guard guard(lock_);
+    const std::lock_guard guard(holdsLock_);
     return holds_;
 }
 
 void BoardSession::forgetHolds() {
-    const std::lock_guard guard(lock_);
+    const std::lock_guard guard(holdsLock_);
     holds_ = {};
 }
 

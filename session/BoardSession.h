@@ -71,7 +71,10 @@ class BoardSession {
     bool held() const;
 
     // The codes the board holds for attenuators 1 and 2, as far as this session has set them.
+    // Answered at once even while a timed stream holds lock().
     std::array<std::optional<int>, 2> holds() const;
+    // What a setting that reached the board by other means (a timed stream) left it holding.
+    void noteLatched(const SendPlan& plan);
     // Forgets them, for a board that was re-wired or swapped.
     void forgetHolds();
 
@@ -98,6 +101,7 @@ class BoardSession {
     std::optional<std::string> serial_;
     mutable std::mutex lock_;
     HeldLink held_;
+    mutable std::mutex holdsLock_;  // apart from lock_, which a stream holds for its length
     std::array<std::optional<int>, 2> holds_{};
 };
 

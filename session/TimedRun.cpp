@@ -45,6 +45,10 @@ class StreamFeed final : public ByteSource {
                 }
             }
         }
+        for (const Pending& p : pending_) {
+            if (p.step.start + kFrameSize <= total)
+                latched_ = p.step;
+        }
         while (!pending_.empty() &&
                pending_.front().step.start + pending_.front().step.samples <= total) {
             const Pending& p = pending_.front();
@@ -62,6 +66,7 @@ class StreamFeed final : public ByteSource {
             vcd_->finish();
     }
     std::size_t steps() const { return steps_; }
+    const std::optional<TimedStep>& latched() const { return latched_; }
 
   private:
     struct Pending {
@@ -85,6 +90,7 @@ class StreamFeed final : public ByteSource {
     TimedStream stream_;
     std::optional<VcdStream> vcd_;
     std::size_t steps_ = 0;
+    std::optional<TimedStep> latched_;
     bool stopAsked_ = false;
 };
 
@@ -148,6 +154,9 @@ TimedEnd runTimed(BoardSession& session, const StepPlan& plan, const TimedOption
             feed.finish();
             end.samples = streamed.taken;
             end.steps = feed.steps();
+            end.latched = feed.latched();
+            if (end.latched)
+                session.noteLatched(end.latched->plan);
             end.stopped = streamed.stopped;
             end.underrun = streamed.underrun;
             end.underrunDetail = streamed.underrunDetail;

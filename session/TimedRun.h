@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -37,8 +38,9 @@ struct TimedEnd {
     std::string detail;  // why it failed
     ChipFamily family = ChipFamily::Unknown;
     BitBangRate rate;
-    std::uint64_t samples = 0;  // the chip took these
-    std::size_t steps = 0;      // steps the chip took whole
+    std::uint64_t samples = 0;         // the chip took these
+    std::size_t steps = 0;             // steps the chip took whole
+    std::optional<TimedStep> latched;  // the last step whose frame the chip took all of
     bool stopped = false;
     bool underrun = false;
     std::string underrunDetail;
@@ -47,7 +49,8 @@ struct TimedEnd {
 };
 
 // The plan must have passed timedProblem(). Thread-safe as the session is: holds its lock for
-// the whole stream; the chip is closed at the end, so the next setting opens it afresh.
+// the whole stream; the chip is closed at the end, so the next setting opens it afresh. The
+// session's holds follow the last step latched.
 TimedEnd runTimed(BoardSession& session, const StepPlan& plan, const TimedOptions& options,
                   const KeepStreaming& keepGoing, const OnTimedStep& onStep);
 

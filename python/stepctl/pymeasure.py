@@ -34,6 +34,12 @@ def _seconds(value):
     return f"{float(value):g}"
 
 
+def _timing(timed, sample_rate):
+    """The SEQuence:TIMed and SRATe settings for the next INITiate."""
+    line = ":SEQ:TIM " + ("ON" if timed else "OFF")
+    return line + ("" if sample_rate is None else f";:SRAT {int(sample_rate)}")
+
+
 class StepCtl(Instrument):
     """The selected board of a `stepctl-cli serve`."""
 
@@ -84,21 +90,26 @@ class StepCtl(Instrument):
     # Newer PyMeasure versions call this after a set.
     check_set_errors = check_errors
 
-    def sweep(self, start, stop, step, dwell_s, count=1, wait=True):
+    def sweep(self, start, stop, step, dwell_s, count=1, wait=True, timed=False,
+              sample_rate=None):
         """Steps from `start` to `stop` dB by `step`, each level held `dwell_s` seconds, `count`
-        passes, on the server's clock. Waits for the end unless `wait` is False."""
+        passes, on the server's clock; with `timed`, as one stream the chip's own sample clock
+        times (at `sample_rate` samples/s, the server's default when None). Waits for the end
+        unless `wait` is False."""
         self.write(f"SWE:STAR {start:g};STOP {stop:g};STEP {step:g};DWEL {_seconds(dwell_s)};"
-                   f"COUN {int(count)};:ATT:MODE SWE")
+                   f"COUN {int(count)};:ATT:MODE SWE;" + _timing(timed, sample_rate))
         self.check_errors()
         points = int(abs(stop - start) / step + 1e-9) + 1
         self._start(points * float(dwell_s) * count, wait)
 
-    def play(self, levels, dwell_s, count=1, wait=True):
+    def play(self, levels, dwell_s, count=1, wait=True, timed=False, sample_rate=None):
         """Sets each level of `levels` (dB) in turn, holding it `dwell_s` seconds (one time for
-        all, or one per level), `count` passes."""
+        all, or one per level), `count` passes; `timed` and `sample_rate` as for sweep (a dwell
+        shorter than 36 samples then raises, -222)."""
         dwells = list(dwell_s) if isinstance(dwell_s, (list, tuple)) else [dwell_s]
         self.write("LIST:ATT " + ",".join(f"{level:g}" for level in levels) + ";DWEL " +
-                   ",".join(_seconds(d) for d in dwells) + f";COUN {int(count)};:ATT:MODE LIST")
+                   ",".join(_seconds(d) for d in dwells) + f";COUN {int(count)};:ATT:MODE LIST;" +
+                   _timing(timed, sample_rate))
         self.check_errors()
         length = sum(dwells) if len(dwells) > 1 else dwells[0] * len(levels)
         self._start(length * count, wait)

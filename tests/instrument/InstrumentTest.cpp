@@ -2,6 +2,9 @@
 // board and what went into the connection's error queue.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "Instrument.h"
 #include "RecordingLink.h"
 
@@ -21,6 +24,47 @@ struct SimBoard {
             n += call.op == LinkOp::Write ? 1 : 0;
         return n;
     }
+};
+
+// A chip that plays its samples out at the rate set: a write returns once the bytes handed
+// over before it have played (one write's worth of buffer), as a real chip's does.
+class PacedLink final : public BoardLink {
+  public:
+    explicit PacedLink(BoardLink& inner) : inner_(inner) {}
+    LinkStatus open() override {
+        handed_ = 0;
+        return inner_.open();
+    }
+    LinkStatus setBitMode(std::uint8_t mask, std::uint8_t mode) override {
+        return inner_.setBitMode(mask, mode);
+    }
+    LinkStatus setBaudRate(int baud) override {
+        samplesPerSecond_ = 16.0 * baud;  // asynchronous bit-bang on an FT232R
+        return inner_.setBaudRate(baud);
+    }
+    LinkStatus write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (handed_ == 0)
+            start_ = now;
+        std::this_thread::sleep_until(
+            start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                         std::chrono::duration<double>(handed_ / samplesPerSecond_)));
+        handed_ += static_cast<double>(bytes.size());
+        return inner_.write(bytes, written);
+    }
+    LinkStatus close() override { return inner_.close(); }
+
+  private:
+    BoardLink& inner_;
+    double samplesPerSecond_ = 1e6;
+    double handed_ = 0;
+    std::chrono::steady_clock::time_point start_;
+};
+
+struct PacedSimBoard {
+    SimulatedBoard board;
+    RecordingLink recorder{board};
+    BoardSession session{std::make_unique<PacedLink>(recorder), &board};
 };
 
 class InstrumentTest : public ::testing::Test {
@@ -50,9 +94,11 @@ class InstrumentTest : public ::testing::Test {
 
     asio::io_context io_;
     SimBoard a_, b_;
+    PacedSimBoard c_;
     Instrument instrument_{io_,
                            {{&a_.session, [] { return std::string("A1"); }},
-                            {&b_.session, [] { return std::string("B2"); }}},
+                            {&b_.session, [] { return std::string("B2"); }},
+                            {&c_.session, [] { return std::string("C3"); }}},
                            "9.9"};
     Client client_ = instrument_.connect();
 };
@@ -123,12 +169,12 @@ TEST_F(InstrumentTest, EachConnectionSelectsItsBoard) {
         const char* reply;
         std::vector<int> errors;
     } steps[] = {
-        {&client_, "INST:CAT?;:INST?;:INST:NSEL?", "\"A1\",\"B2\";\"A1\";1", {}},
+        {&client_, "INST:CAT?;:INST?;:INST:NSEL?", "\"A1\",\"B2\",\"C3\";\"A1\";1", {}},
         {&other, "INST \"B2\";:INST?;:INST:NSEL?;*IDN?", "\"B2\";2;StepCtl,ZMG-A1,B2,9.9", {}},
         {&other, "DEV 3;ATT 7;ATT?", "7.00", {}},
         {&client_, "DEV?;ATT?;ATT 2;ATT?", "ZMG-A1;9.91E+37;2.00", {}},
         {&other, "ATT?;INST:SEL B2;:INST:NSEL 1;:ATT?", "7.00;2.00", {}},
-        {&client_, "INST:NSEL 3;:INST:SEL \"C3\";:INST:NSEL?", "1", {-222, -224}},
+        {&client_, "INST:NSEL 4;:INST:SEL \"D4\";:INST:NSEL?", "1", {-222, -224}},
     };
     for (const auto& s : steps)
         EXPECT_EQ(run(s.line, *s.client), (Outcome{s.reply, s.errors})) << s.line;
@@ -220,6 +266,71 @@ TEST_F(InstrumentTest, SequencesRunAndReport) {
     EXPECT_EQ(runWaiting("INIT;*WAI;:STAT:QUES:COND?", client_), "512");
     EXPECT_EQ(client_.status.next().code, -240);
     EXPECT_EQ(run("SEQ:STEP?", other), (Outcome{"1", {}}));
+}
+
+// Timed sequences: their settings, what is refused before anything is written, and the one
+// stream an INITiate writes.
+TEST_F(InstrumentTest, TimedSequencesAreOneStream) {
+    const struct {
+        const char* line;
+        const char* reply;
+        std::vector<int> errors;
+    } steps[] = {
+        {"SEQ:TIM?;:SRAT?;:SRAT? MIN;:SRAT? MAX;:SRAT? DEF", "0;100000;2930;1000000;100000", {}},
+        {"SRAT 1000001;:SRAT 2929;:SRAT 1.5;:SRAT 1E5HZ;:SRAT? 7;:SEQ:TIM 2",
+         "",
+         {-222, -222, -224, -224, -224}},
+        {"SOUR:SRAT MAX;:SRAT?;:SEQ:TIM ON;TIM?;:SRAT DEF", "1000000;1", {}},
+        {"DEV ZMG-A4;:LIST:ATT 10,20.5,31.5;DWEL 1MS,0.35MS,2MS;:ATT:MODE LIST;:INIT", "", {-222}},
+        {"SWE:DWEL 100US;:ATT:MODE SWE;:INIT;:SEQ:STEP?", "0", {-222}},  // 10 samples
+        {"ATT:MODE LIST;:LIST:DWEL 1MS,0.5MS,2MS;:INIT;*OPC?;:ATT:CODE?;:BOAR:HOLD?;:SEQ:STEP?",
+         "1;63;63;3",
+         {}},
+        {"*RST;SEQ:TIM?;:SRAT?", "0;100000", {}},
+    };
+    for (const auto& step : steps) {
+        const std::string reply = runWaiting(step.line, client_);
+        std::vector<int> errors;
+        while (client_.status.count() > 0)
+            errors.push_back(client_.status.next().code);
+        EXPECT_EQ(reply, step.reply) << step.line;
+        EXPECT_EQ(errors, step.errors) << step.line;
+    }
+    std::size_t bytes = 0;
+    std::vector<LinkOp> setup;
+    for (const auto& call : a_.recorder->calls()) {
+        bytes += call.written;
+        if (call.op != LinkOp::Write)
+            setup.push_back(call.op);
+    }
+    EXPECT_EQ(bytes, 100u + 50 + 200);  // the dwells at 100 kHz, frames included
+    EXPECT_EQ(setup, (std::vector<LinkOp>{LinkOp::Open, LinkOp::SetBitMode, LinkOp::SetBaudRate,
+                                          LinkOp::Close}));
+    EXPECT_EQ(run("FRAM?").second, std::vector<int>{});  // the last step's frame
+}
+
+// A stream takes its length on a thread of its own: the event loop keeps answering.
+TEST_F(InstrumentTest, OthersAreAnsweredWhileAStreamIsWritten) {
+    Client other = instrument_.connect();
+    run("INST:NSEL 3;:DEV ZMG-A4;:SEQ:TIM ON;:LIST:ATT 1,2,3;DWEL 100MS;:ATT:MODE LIST");
+    run("INST:NSEL 3", other);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(run("INIT"), (Outcome{"", {}}));
+    EXPECT_EQ(run("STAT:OPER:COND?;*IDN?;:ATT 5;*TST?;:BOAR:HOLD?", other),
+              (Outcome{"8;StepCtl,ZMG-A4,C3,9.9", {-221, -221, -221}}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(runWaiting("*OPC?;:ATT:CODE?;:SEQ:STEP?;:STAT:OPER?", client_), "1;6;3;8");
+    EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+
+    // ABORt stops it after the piece being written.
+    const auto again = std::chrono::steady_clock::now();
+    EXPECT_EQ(runWaiting("INIT;ABOR;*OPC?;:SEQ:STEP?", client_), "1;0");
+    EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(150));
+
+    // A stream that fails: the starter hears why, the board is QUEStionable.
+    c_.board.failCall(LinkOp::SetBaudRate);
+    EXPECT_EQ(runWaiting("INIT;*WAI;:STAT:QUES:COND?", client_), "512");
+    EXPECT_EQ(client_.status.next().code, -240);
 }
 
 }  // namespace

@@ -35,6 +35,11 @@ def test_sequences(att):
     assert (att.code, att.sequence_step, att.mode) == (63, 64, "sweep")
     att.play([1, 2, 3.5], [0.001, 0.002, 0.001], count=2)
     assert (att.attenuation, att.sequence_step) == (3.5, 6)
-    with pytest.raises(StepCtlError) as raised:
-        att.play([1, 99], 0.001)
-    assert raised.value.code == -222
+    for levels, dwells, timed in [([1, 99], 0.001, False), ([1, 2], [0.001, 0.0002], True)]:
+        with pytest.raises(StepCtlError) as raised:
+            att.play(levels, dwells, timed=timed)
+        assert raised.value.code == -222
+    att.play([10, 20.5, 31.5], [0.001, 0.0005, 0.002], timed=True, sample_rate=100000)
+    assert (att.code, att.sequence_step) == (63, 3)
+    att.sweep(0, 31.5, 0.5, 0.001, timed=True)
+    assert (att.code, att.sequence_step) == (63, 64)

@@ -54,6 +54,28 @@ def test_two_held_chips_each_get_their_own_frames(tmp_path):
     assert len(sent[0]) == 220 and len(sent[1]) == 22
 
 
+def test_timed_list_is_one_stream_on_the_held_chip(tmp_path):
+    log = tmp_path / "d2xx.log"
+    env = {"LD_LIBRARY_PATH": os.environ["STEPCTL_FAKE_D2XX_DIR"], "FAKE_D2XX_LOG": str(log)}
+    s = Server("--driver", "d2xx", env=env)
+    try:
+        with s.connect() as a:
+            line = ("DEV ZMG-A4;:INT SER;:SEQ:TIM ON;:SRAT 100000;:LIST:ATT 10,20.5,31.5;"
+                    "DWEL 1MS,0.5MS,2MS;:ATT:MODE LIST;:INIT;*OPC?;:ATT:CODE?;:SYST:ERR?")
+            assert s.ask(a, line) == '1;63;0,"No error"'
+    finally:
+        s.stop()
+    calls = log.read_text().splitlines()
+    counts = {name: sum(c.startswith(name) for c in calls)
+              for name in ["FT_Open", "FT_SetBitMode", "FT_SetBaudRate", "FT_Close"]}
+    assert counts == dict.fromkeys(counts, 1), counts
+    assert "FT_SetBaudRate(#0, 6250)" in calls  # 16 x 6250 = 100000 samples/s
+    stream = " ".join(c.split(") ", 1)[1] for c in calls if c.startswith("FT_Write"))
+    want = " ".join(frame_hex("ZMG-A4", "serial", db) + " 00" * (samples - 36)
+                    for db, samples in [("10", 100), ("20.5", 50), ("31.5", 200)])
+    assert stream == want
+
+
 @pytest.fixture(scope="module")
 def sim():
     s = Server()
