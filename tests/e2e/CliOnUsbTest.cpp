@@ -93,8 +93,8 @@ TEST_F(CliOnUsb, SendPutsThePanelsFrameOnTheBusAfterTheSetUpRequests) {
 TEST_F(CliOnUsb, ASweepOpensTheChipOnceAndWritesEachSettingOnce) {
     const ChipId chip = bed.plug({});
 
-    const CliRun sweep = run({"sweep", "--device", "ZMG-A4", "--interface", "serial", "--from",
-                              "0", "--to", "4.5", "--step", "0.5", "--dwell-ms", "0"});
+    const CliRun sweep = run({"sweep", "--device", "ZMG-A4", "--interface", "serial", "--from", "0",
+                              "--to", "4.5", "--step", "0.5", "--dwell-ms", "0"});
 
     EXPECT_EQ(sweep.exit, 0) << sweep.err;
     EXPECT_EQ(bed.controlRequests(chip), wire::frameTransferSequence());
