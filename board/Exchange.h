@@ -30,6 +30,13 @@ struct SendOutcome {
     bool sent() const { return status == SendStatus::Sent; }
 };
 
+// The two steps of an exchange on an opened chip, for the panel's transfer and for a held chip.
+// Each notes a failure in `outcome`, keeping the first cause, and does not stop what follows.
+// Bit-bang mode with every pin an output, and 460800:
+void configureBitBang(BoardLink& link, SendOutcome& outcome);
+// One write of the whole frame; a failed or short write is a failed transfer:
+void writeWholeFrame(BoardLink& link, const Frame& frame, SendOutcome& outcome);
+
 // "sent", "no-device", "transfer-failed", as scripts read them.
 std::string_view statusName(SendStatus status);
 
